@@ -1,0 +1,14 @@
+#pragma once
+
+#include "cli/options.h"
+
+namespace tekstovar::cli {
+
+// Standard input through one mask pair to standard output; returns the exit
+// status.
+int RunTextMode(const TCliOptions& options);
+
+// One line "PATH<TAB>NAME" per file; returns the exit status.
+int RunDetectMode(const TCliOptions& options);
+
+} // namespace tekstovar::cli

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string_view>
+
+namespace tekstovar {
+
+// The page (0..4, never -1) whose Russian letters best explain the text by
+// letter frequency; ties go to the lower index, a text without letters is WIN.
+int DetectEncoding(std::string_view text);
+
+} // namespace tekstovar

@@ -1,0 +1,153 @@
+#include "engine/containers.h"
+
+#include "engine/maskedreplacer.h"
+#include "engine/searchtree.h"
+
+namespace tekstovar {
+
+TContainerLexem::~TContainerLexem() = default;
+
+void TContainerLexem::Add(std::unique_ptr<TLexem> child) { Items.push_back(std::move(child)); }
+
+void TContainerLexem::ForgetText()
+{
+    for (auto& item : Items)
+        item->ForgetText();
+}
+
+void TContainerLexem::SetPlainMatching(bool plain)
+{
+    for (auto& item : Items)
+        item->SetPlainMatching(plain);
+}
+
+std::vector<TLexem*> TContainerLexem::ItemPointers() const
+{
+    std::vector<TLexem*> pointers;
+    pointers.reserve(Items.size());
+    for (const auto& item : Items)
+        pointers.push_back(item.get());
+    return pointers;
+}
+
+TSetLexem::TSetLexem(int maskPos, bool positive, bool repeated, int encoding)
+    : TContainerLexem(maskPos, positive, repeated, encoding), Repeatable(repeated)
+{
+}
+
+bool TSetLexem::Test(std::string_view text, TPos p)
+{
+    for (auto& item : Items)
+        if (item->Match(text, p)) {
+            MatchLength = item->MatchLength;
+            return true;
+        }
+    return false;
+}
+
+void TSetLexem::Add(std::unique_ptr<TLexem> child)
+{
+    if (child->IsRepeated())
+        Repeatable = true;
+    TContainerLexem::Add(std::move(child));
+}
+
+TLeadingChars TSetLexem::OwnLeadingChars() const
+{
+    TLeadingChars lead = TLeadingChars::Of(TCharSet{}); // an empty set matches nowhere
+    for (const auto& item : Items) {
+        TLeadingChars child = item->LeadingChars();
+        if (child.Any)
+            return TLeadingChars::AnyChar();
+        lead.Chars.Unite(child.Chars);
+    }
+    return lead;
+}
+
+TBlockLexem::TBlockLexem(int maskPos, bool positive, bool repeated, int encoding)
+    : TContainerLexem(maskPos, positive, repeated, encoding), Repeatable(repeated)
+{
+}
+
+TBlockLexem::~TBlockLexem()
+{
+    Tree.reset(); // the tree refers to the children: free it first
+}
+
+void TBlockLexem::EnsureTree()
+{
+    if (!Tree)
+        Tree = BuildSearchTree(ItemPointers(), PlainMatching);
+}
+
+bool TBlockLexem::Test(std::string_view text, TPos p)
+{
+    if (Items.empty())
+        return false; // an empty group never matches
+    EnsureTree();
+    bool result = Tree->Test(text, p);
+    MatchLength = Tree->MatchLength;
+    return result;
+}
+
+void TBlockLexem::Add(std::unique_ptr<TLexem> child)
+{
+    if (child->IsRepeated())
+        Repeatable = true;
+    TContainerLexem::Add(std::move(child));
+}
+
+TLeadingChars TBlockLexem::OwnLeadingChars() const
+{
+    if (Items.empty())
+        return TLeadingChars::Of(TCharSet{});
+    // Whether the tree's root is a sequence or a run, its first child must
+    // match where the group begins.
+    return Items.front()->LeadingChars();
+}
+
+void TBlockLexem::ForgetText()
+{
+    TContainerLexem::ForgetText();
+    if (Tree)
+        Tree->ForgetText();
+}
+
+void TBlockLexem::SetPlainMatching(bool plain)
+{
+    PlainMatching = plain;
+    TContainerLexem::SetPlainMatching(plain);
+    if (Tree)
+        Tree->SetPlainMatching(plain);
+}
+
+TContext::TContext(int maskPos, bool positive, bool repeated, int encoding)
+    : TContainerLexem(maskPos, positive, repeated, encoding)
+{
+    MatchLength = 0;
+}
+
+void TContext::Modify(std::string& text, std::string_view modifier)
+{
+    InnerErrorText.clear();
+    if (Items.empty())
+        return;
+    ForgetText(); // the children's trees remember the previous text
+    TMaskedReplacer inner(std::move(text), ItemPointers(), std::string(modifier));
+    inner.SetPlainMatching(PlainMatching);
+    inner.OnProgress = [this](TMaskedReplacer& r) {
+        InnerPosition = r.GetPosition();
+        InnerCount = r.ReplaceCount();
+    };
+    inner.Run();
+    text = inner.Result();
+    InnerErrorText = inner.ErrorText();
+}
+
+void TContext::SetPlainMatching(bool plain)
+{
+    PlainMatching = plain;
+    TContainerLexem::SetPlainMatching(plain);
+}
+
+} // namespace tekstovar

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "engine/lexem.h"
+
+#include <memory>
+#include <vector>
+
+namespace tekstovar {
+
+class TSearchLexem;
+
+// A bracket pair with its children, which it owns.
+class TContainerLexem : public TLexem {
+public:
+    using TLexem::TLexem;
+    ~TContainerLexem() override;
+
+    std::vector<std::unique_ptr<TLexem>> Items;
+
+    virtual void Add(std::unique_ptr<TLexem> child);
+    // A child closed after it was added turned out to repeat (see Add).
+    virtual void ChildBecameRepeated() {}
+
+    void ForgetText() override;
+    void SetPlainMatching(bool plain) override;
+    std::vector<TLexem*> ItemPointers() const;
+};
+
+// \[ ... \] : the first child that matches.
+class TSetLexem : public TContainerLexem {
+public:
+    TSetLexem(int maskPos, bool positive, bool repeated, int encoding);
+
+    bool Repeatable;
+
+    bool Test(std::string_view text, TPos p) override;
+    bool IsRepeated() const override { return Repeatable; }
+    void Add(std::unique_ptr<TLexem> child) override;
+    void ChildBecameRepeated() override { Repeatable = true; }
+    TLeadingChars OwnLeadingChars() const override;
+};
+
+// \{ ... \} : a group matched by a search tree of its own.
+class TBlockLexem : public TContainerLexem {
+public:
+    TBlockLexem(int maskPos, bool positive, bool repeated, int encoding);
+    ~TBlockLexem() override;
+
+    std::unique_ptr<TSearchLexem> Tree;
+    bool Repeatable;
+
+    bool Test(std::string_view text, TPos p) override;
+    bool IsRepeated() const override { return Repeatable; }
+    void Add(std::unique_ptr<TLexem> child) override;
+    void ChildBecameRepeated() override { Repeatable = true; }
+    TLeadingChars OwnLeadingChars() const override;
+    void ForgetText() override;
+    void SetPlainMatching(bool plain) override;
+
+private:
+    void EnsureTree();
+    bool PlainMatching = false;
+};
+
+// \( ... \) : matches like \*; its children and the modifier of its
+// reference form a nested replacement over the text it matched.
+class TContext : public TContainerLexem {
+public:
+    TContext(int maskPos, bool positive, bool repeated, int encoding);
+
+    TPos InnerPosition = 0;
+    long long InnerCount = 0;
+    // The nested replacement's error message of the last reference, if any.
+    std::string InnerErrorText;
+
+    bool Test(std::string_view, TPos) override { return true; }
+    bool IsRepeated() const override { return true; }
+    void Modify(std::string& text, std::string_view modifier) override;
+    void SetPlainMatching(bool plain) override;
+
+private:
+    bool PlainMatching = false;
+};
+
+} // namespace tekstovar

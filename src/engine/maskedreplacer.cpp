@@ -1,0 +1,305 @@
+#include "engine/maskedreplacer.h"
+
+#include "common/error.h"
+#include "encodings/codepages.h"
+#include "encodings/recode.h"
+#include "engine/containers.h"
+#include "engine/leadingscan.h"
+#include "engine/masktext.h"
+#include "engine/messages.h"
+#include "engine/searchmaskparser.h"
+
+namespace tekstovar {
+
+namespace {
+
+constexpr TPos ProgressInterval = 500;
+
+} // namespace
+
+TMaskedReplacer::TMaskedReplacer(std::string text, std::string searchMask, std::string replaceMask,
+                                 int sourceEncoding, int targetEncoding)
+{
+    SetText(std::move(text));
+    DetectLineBreak();
+    ReplaceMaskText = std::move(replaceMask);
+    RecodeString(ReplaceMaskText, EncodingWin, sourceEncoding);
+    SourceEncodingValue = sourceEncoding;
+    TargetEncodingValue = targetEncoding;
+    SearchMaskText = std::move(searchMask);
+    ParseSearchMask();
+}
+
+TMaskedReplacer::TMaskedReplacer(std::string text, std::vector<TLexem*> lexems, std::string replaceMask)
+{
+    SetText(std::move(text));
+    DetectLineBreak();
+    ReplaceMaskText = std::move(replaceMask);
+    LexemList = std::move(lexems);
+    OwnsLexemsValue = false;
+    Tree = BuildSearchTree(LexemList, PlainMatching);
+}
+
+TMaskedReplacer::~TMaskedReplacer()
+{
+    Tree.reset(); // the tree refers to the lexems: free it first
+}
+
+std::unique_ptr<TMaskedReplacer> TMaskedReplacer::Create(std::string text, std::string searchMask,
+                                                         std::string replaceMask, int sourceEncoding,
+                                                         int targetEncoding)
+{
+    return std::make_unique<TMaskedReplacer>(std::move(text), std::move(searchMask), std::move(replaceMask),
+                                             sourceEncoding, targetEncoding);
+}
+
+std::unique_ptr<TMaskedReplacer> TMaskedReplacer::CreateForLexems(std::string text, std::vector<TLexem*> lexems,
+                                                                  std::string replaceMask)
+{
+    return std::make_unique<TMaskedReplacer>(std::move(text), std::move(lexems), std::move(replaceMask));
+}
+
+void TMaskedReplacer::DetectLineBreak()
+{
+    const auto at = TextData.find_first_of("\r\n");
+    if (at == std::string::npos) {
+        LineBreakValue = "\r\n";
+        return;
+    }
+    const char c = TextData[at];
+    const char next = at + 1 < TextData.size() ? TextData[at + 1] : '\0';
+    LineBreakValue.assign(1, c);
+    if (c == '\n' && next == '\r')
+        LineBreakValue += '\r';
+    else if (c == '\r' && next == '\n')
+        LineBreakValue += '\n';
+}
+
+void TMaskedReplacer::ParseSearchMask()
+{
+    if (SearchMaskText.empty())
+        return;
+    Tree.reset();
+    LexemList.clear();
+    OwnedLexems.clear();
+    CompiledMaskValid = false;
+    Scan.reset();
+    OwnedLexems = ParseSearchMaskText(SearchMaskText, SourceEncodingValue, ErrorTextValue);
+    for (auto& lexem : OwnedLexems) {
+        LexemList.push_back(lexem.get());
+        if (PlainMatching)
+            lexem->SetPlainMatching(true);
+    }
+    Tree = BuildSearchTree(LexemList, PlainMatching);
+}
+
+void TMaskedReplacer::SetText(std::string text)
+{
+    TextData = std::move(text);
+    SizeValue = static_cast<TPos>(TextData.size());
+    CandidateFrom = 1;
+    Candidate = 0;
+}
+
+void TMaskedReplacer::SetPosition(TPos p)
+{
+    Position = p;
+    // A position never rests on the LF of a CR LF pair.
+    if (p > 1 && p <= SizeValue && TextData[p - 1] == '\n' && TextData[p - 2] == '\r')
+        Position = p + 1;
+}
+
+void TMaskedReplacer::SetSourceEncoding(int encoding)
+{
+    if (encoding == SourceEncodingValue)
+        return;
+    std::string mask = ReplaceMaskText;
+    RecodeString(mask, SourceEncodingValue, encoding);
+    SetReplaceMask(std::move(mask));
+    SourceEncodingValue = encoding;
+    ParseSearchMask();
+}
+
+void TMaskedReplacer::SetReplaceMask(std::string mask)
+{
+    ReplaceMaskText = std::move(mask);
+    CompiledMaskValid = false;
+}
+
+void TMaskedReplacer::SetPlainMatching(bool plain)
+{
+    PlainMatching = plain;
+    for (TLexem* lexem : LexemList)
+        lexem->SetPlainMatching(plain);
+    if (Tree)
+        Tree->SetPlainMatching(plain);
+}
+
+TLexem* TMaskedReplacer::LexemAt(std::size_t index) const
+{
+    if (index >= LexemList.size())
+        throw TError(messages::NoSuchLexem);
+    return LexemList[index];
+}
+
+std::string TMaskedReplacer::ReferencesForRange(int start, int length) const
+{
+    return tekstovar::ReferencesForRange(LexemList, start, length);
+}
+
+void TMaskedReplacer::Notify()
+{
+    if (OnProgress)
+        OnProgress(*this);
+}
+
+bool TMaskedReplacer::Start()
+{
+    const bool recode = TargetEncodingValue != EncodingNone && TargetEncodingValue != SourceEncodingValue;
+    if (!Tree && !recode) {
+        ResultData = TextData;
+        return false;
+    }
+    ResultData.clear();
+    if (Tree) {
+        // Room for the text and some growth: one allocation for most runs.
+        ResultData.reserve(static_cast<std::size_t>(SizeValue + SizeValue / 8 + 64));
+        Tree->ForgetText(); // what the tree remembers belongs to another text
+        Scan = std::make_unique<TLeadingScan>(LexemList.front()->LeadingChars());
+    }
+    CandidateFrom = 1;
+    Candidate = 0;
+    CounterValue = 0;
+    ReplaceCountValue = 0;
+    CopiedUpTo = 1;
+    SetPosition(0);
+    Notify();
+    SetPosition(1);
+    return true;
+}
+
+bool TMaskedReplacer::SkipToCandidate()
+{
+    if (!Scan || !Scan->Useful())
+        return false;
+    if (!(CandidateFrom <= Position && Position <= Candidate)) {
+        Candidate = Scan->Next(TextData, Position);
+        CandidateFrom = Position;
+    }
+    if (Candidate <= Position)
+        return false;
+    // Go no further than the next multiple of the progress interval, so that
+    // notifications come where a position-by-position scan makes them.
+    const TPos boundary = (Position / ProgressInterval + 1) * ProgressInterval;
+    SetPosition(std::min(Candidate, boundary));
+    if (Position % ProgressInterval == 0)
+        Notify();
+    return true;
+}
+
+void TMaskedReplacer::Step()
+{
+    if (!Tree) {
+        SetPosition(SizeValue + 1);
+        return;
+    }
+    if (!PlainMatching && Position <= SizeValue && SkipToCandidate())
+        return;
+    if (Tree->Match(TextData, Position)) {
+        const TPos length = Tree->MatchLength;
+        if (Position > CopiedUpTo)
+            ResultData.append(TextData, static_cast<std::size_t>(CopiedUpTo - 1),
+                              static_cast<std::size_t>(Position - CopiedUpTo));
+        AppendReplacement(ResultData);
+        if (length == 0 && Position <= SizeValue) {
+            // An empty match inside the text: the replacement goes in and the
+            // scan moves on, the character here stays as unmatched text.
+            CopiedUpTo = Position;
+            SetPosition(Position + 1);
+        } else {
+            SetPosition(Position + length);
+            CopiedUpTo = Position;
+        }
+    } else
+        SetPosition(Position + 1);
+    if (Position % ProgressInterval == 0)
+        Notify();
+}
+
+void TMaskedReplacer::FinishText()
+{
+    if (CopiedUpTo <= SizeValue)
+        ResultData.append(TextData, static_cast<std::size_t>(CopiedUpTo - 1), std::string::npos);
+    if (TargetEncodingValue != EncodingNone && TargetEncodingValue != SourceEncodingValue)
+        RecodeString(ResultData, SourceEncodingValue, TargetEncodingValue);
+}
+
+void TMaskedReplacer::EndRun()
+{
+    SetPosition(SizeValue + 1);
+    Notify();
+}
+
+void TMaskedReplacer::Run()
+{
+    if (Start()) {
+        while (!Finished())
+            Step();
+        FinishText();
+    }
+    EndRun();
+}
+
+const TReplaceProgram& TMaskedReplacer::Program()
+{
+    if (!CompiledMaskValid) {
+        CompiledMask = CompileReplaceMask(ReplaceMaskText, LexemList.size(), LineBreakValue);
+        CompiledMaskValid = true;
+    }
+    return CompiledMask;
+}
+
+std::string TMaskedReplacer::BuildReplacement()
+{
+    std::string replacement;
+    AppendReplacement(replacement);
+    return replacement;
+}
+
+void TMaskedReplacer::AppendReplacement(std::string& out)
+{
+    bool contextUsed = false;
+    bool modified = false;
+    for (const TReplaceOp& op : Program().Ops) {
+        if (op.Kind == TReplaceOp::TKind::Fail) {
+            ErrorTextValue = messages::BadReplaceMask; // what was built so far stays
+            break;
+        }
+        switch (op.Kind) {
+        case TReplaceOp::TKind::Literal: out += op.Text; break;
+        case TReplaceOp::TKind::Counter: out += std::to_string(++CounterValue); break;
+        case TReplaceOp::TKind::Reference: {
+            TLexem* lexem = LexemList[op.Lexem];
+            auto* context = dynamic_cast<TContext*>(lexem);
+            if (context)
+                contextUsed = true;
+            else if (!op.Text.empty())
+                modified = true;
+            out += lexem->MatchedText(TextData, op.Text);
+            if (context) {
+                ReplaceCountValue += context->InnerCount;
+                // A fault in the nested replace mask is reported like one in
+                // the outer mask, not lost with the nested replacer.
+                if (!context->InnerErrorText.empty())
+                    ErrorTextValue = context->InnerErrorText;
+            }
+            break;
+        }
+        case TReplaceOp::TKind::Fail: break;
+        }
+    }
+    if (modified || !contextUsed)
+        ++ReplaceCountValue;
+}
+
+} // namespace tekstovar

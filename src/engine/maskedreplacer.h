@@ -1,0 +1,121 @@
+#pragma once
+
+#include "engine/lexem.h"
+#include "engine/replacemask.h"
+#include "engine/searchtree.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tekstovar {
+
+class TLeadingScan;
+
+// Applies a search mask and a replace mask to one text in memory, in small
+// steps that a worker can drive and stop between, and reports progress:
+// Position 0 when the text starts, multiples of 500 on the way, Size + 1 at
+// the end.
+class TMaskedReplacer {
+public:
+    using TProgressEvent = std::function<void(TMaskedReplacer&)>;
+
+    // Parses searchMask (WIN) for a text in sourceEncoding; the replace mask
+    // is taken into that code page. An unclosed bracket throws TError.
+    TMaskedReplacer(std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding,
+                    int targetEncoding);
+    // Over lexems that someone else owns (a context's children), without code
+    // pages; the replace mask is used as it is.
+    TMaskedReplacer(std::string text, std::vector<TLexem*> lexems, std::string replaceMask);
+    TMaskedReplacer(const TMaskedReplacer&) = delete;
+    TMaskedReplacer& operator=(const TMaskedReplacer&) = delete;
+    virtual ~TMaskedReplacer();
+
+    static std::unique_ptr<TMaskedReplacer> Create(std::string text, std::string searchMask, std::string replaceMask,
+                                                   int sourceEncoding, int targetEncoding);
+    static std::unique_ptr<TMaskedReplacer> CreateForLexems(std::string text, std::vector<TLexem*> lexems,
+                                                            std::string replaceMask);
+
+    // The run, step by step.
+    virtual bool Start();
+    virtual void Step();
+    virtual void FinishText();
+    virtual void EndRun();
+    virtual bool Finished() const { return Position > SizeValue; }
+    // Start, Step until Finished, FinishText; EndRun in any case.
+    void Run();
+
+    void ParseSearchMask();
+    // The replacement for the match the tree has just made; counts it.
+    std::string BuildReplacement();
+    std::string ReferencesForRange(int start, int length) const;
+
+    void SetText(std::string text);
+    void SetPosition(TPos p);
+    TPos GetPosition() const { return Position; }
+    void SetSourceEncoding(int encoding);
+    TLexem* LexemAt(std::size_t index) const;
+
+    // Plain matching evaluates every position and every run in full: the
+    // reference the fast paths are checked against.
+    void SetPlainMatching(bool plain);
+
+    const std::vector<TLexem*>& Lexems() const { return LexemList; }
+    TSearchLexem* SearchTree() const { return Tree.get(); }
+    const std::string& SearchMask() const { return SearchMaskText; }
+    const std::string& ReplaceMask() const { return ReplaceMaskText; }
+    const std::string& Text() const { return TextData; }
+    const std::string& Result() const { return ResultData; }
+    std::string TakeResult() { return std::move(ResultData); }
+    TPos Size() const { return SizeValue; }
+    int SourceEncoding() const { return SourceEncodingValue; }
+    int TargetEncoding() const { return TargetEncodingValue; }
+    long long Counter() const { return CounterValue; }
+    const std::string& LineBreak() const { return LineBreakValue; }
+    const std::string& ErrorText() const { return ErrorTextValue; }
+    long long ReplaceCount() const { return ReplaceCountValue; }
+    void SetReplaceCount(long long count) { ReplaceCountValue = count; }
+    bool OwnsLexems() const { return OwnsLexemsValue; }
+
+    TProgressEvent OnProgress;
+
+protected:
+    void Notify();
+    void SetReplaceMask(std::string mask);
+
+private:
+    void DetectLineBreak();
+    void AppendReplacement(std::string& out);
+    const TReplaceProgram& Program();
+    bool SkipToCandidate();
+    void ResetScan();
+
+    std::vector<std::unique_ptr<TLexem>> OwnedLexems;
+    std::vector<TLexem*> LexemList;
+    std::unique_ptr<TSearchLexem> Tree;
+    std::string SearchMaskText;
+    std::string TextData;
+    std::string ResultData;
+    std::string ReplaceMaskText;
+    TPos Position = 0;
+    int SourceEncodingValue = -1;
+    int TargetEncodingValue = -1;
+    long long CounterValue = 0;
+    std::string LineBreakValue;
+    std::string ErrorTextValue;
+    TPos SizeValue = 0;
+    TPos CopiedUpTo = 1;
+    bool OwnsLexemsValue = true;
+    long long ReplaceCountValue = 0;
+
+    bool PlainMatching = false;
+    TReplaceProgram CompiledMask;
+    bool CompiledMaskValid = false;
+    std::unique_ptr<TLeadingScan> Scan;
+    // No match can begin in [CandidateFrom, Candidate).
+    TPos CandidateFrom = 1;
+    TPos Candidate = 0;
+};
+
+} // namespace tekstovar

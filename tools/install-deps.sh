@@ -1,0 +1,13 @@
+#!/bin/sh
+# Installs the Debian packages the build and the tests need, when missing.
+set -e
+packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev clang libclang-rt-14-dev"
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
