@@ -37,7 +37,7 @@ std::size_t ReadInto(int fd, const std::string& name, char* at, std::size_t want
 std::string ReadAll(int fd, const std::string& name, std::size_t limit)
 {
     std::string data;
-    struct stat st {};
+    struct stat st { };
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
         data.resize(std::min<std::size_t>(static_cast<std::size_t>(st.st_size), limit));
         data.resize(ReadInto(fd, name, data.data(), data.size()));
@@ -58,7 +58,7 @@ std::string ReadPath(const std::string& path, std::size_t limit)
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw TError("cannot open " + path + ": " + Reason());
-    struct stat st {};
+    struct stat st { };
     if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         throw TError("cannot read " + path + ": it is a directory");

@@ -15,7 +15,7 @@ int CodePage(const std::string& option, const std::string& name)
 }
 
 void SetOnce(std::optional<std::string>& slot, const std::optional<std::string>& rival, const std::string& option,
-             const std::string& value)
+    const std::string& value)
 {
     if (slot || rival)
         throw TUsageError{option + ": the mask is given twice"};

@@ -41,13 +41,13 @@ int RunTextMode(const TCliOptions& options)
         std::cerr << "tekstovar-cli: " << e.what() << '\n';
         return 1;
     }
-    const int from =
-        options.From != EncodingNone ? options.From : DetectEncoding(std::string_view(input).substr(0, DetectionLength));
+    const int from = options.From != EncodingNone ? options.From
+                                                  : DetectEncoding(std::string_view(input).substr(0, DetectionLength));
 
     std::unique_ptr<TMaskedReplacer> replacer;
     try {
-        replacer = TMaskedReplacer::Create(std::move(input), std::move(searchMask), std::move(replaceMask), from,
-                                           options.To);
+        replacer =
+            TMaskedReplacer::Create(std::move(input), std::move(searchMask), std::move(replaceMask), from, options.To);
     } catch (const TError& e) {
         std::cerr << "error: " << e.what() << '\n';
         return 1;

@@ -9,7 +9,7 @@ namespace tekstovar {
 // and is shown to the user as it stands.
 class TError : public std::runtime_error {
 public:
-    explicit TError(const std::string& message) : std::runtime_error(message) {}
+    explicit TError(const std::string& message) : std::runtime_error(message) { }
 };
 
 } // namespace tekstovar

@@ -32,8 +32,7 @@ constexpr std::array<std::string_view, EncodingCount> Letters = {
 };
 
 static_assert(Letters[0].size() == LetterCount && Letters[1].size() == LetterCount &&
-              Letters[2].size() == LetterCount && Letters[3].size() == LetterCount &&
-              Letters[4].size() == LetterCount);
+    Letters[2].size() == LetterCount && Letters[3].size() == LetterCount && Letters[4].size() == LetterCount);
 
 // Byte -> letter position, built once at compile time from the letter strings.
 using PositionTable = std::array<std::array<unsigned char, 256>, EncodingCount>;
@@ -53,14 +52,13 @@ constexpr PositionTable Positions = MakePositions();
 
 const std::array<std::string_view, EncodingCount> EncodingLetters = Letters;
 
-const std::array<std::int32_t, LetterCount + 1> LetterWeights = {
-    0,
+const std::array<std::int32_t, LetterCount + 1> LetterWeights = {0,
     // capitals: two thirds of the small letter's weight, rounded down
-    1221, 222, 697, 268, 460, 1440, 4, 150, 268, 1158, 217, 611, 629, 554, 1083, 1733, 435, 760,
-    927, 1055, 408, 52, 146, 64, 238, 108, 56, 4, 334, 258, 52, 96, 318,
+    1221, 222, 697, 268, 460, 1440, 4, 150, 268, 1158, 217, 611, 629, 554, 1083, 1733, 435, 760, 927, 1055, 408, 52,
+    146, 64, 238, 108, 56, 4, 334, 258, 52, 96, 318,
     // small letters
-    1832, 334, 1046, 402, 691, 2160, 7, 225, 402, 1738, 326, 917, 944, 832, 1625, 2600, 653, 1140,
-    1391, 1583, 612, 78, 219, 96, 358, 163, 85, 7, 501, 387, 78, 144, 477};
+    1832, 334, 1046, 402, 691, 2160, 7, 225, 402, 1738, 326, 917, 944, 832, 1625, 2600, 653, 1140, 1391, 1583, 612, 78,
+    219, 96, 358, 163, 85, 7, 501, 387, 78, 144, 477};
 
 int EncodingByName(std::string_view name)
 {

@@ -19,7 +19,7 @@ public:
 
     virtual void Add(std::unique_ptr<TLexem> child);
     // A child closed after it was added turned out to repeat (see Add).
-    virtual void ChildBecameRepeated() {}
+    virtual void ChildBecameRepeated() { }
 
     void ForgetText() override;
     void SetPlainMatching(bool plain) override;

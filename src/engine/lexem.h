@@ -11,9 +11,9 @@ namespace tekstovar {
 // What a match starting at a position needs to see there, so that the scan
 // can pass over positions where it cannot begin.
 struct TLeadingChars {
-    bool Any = true;      // no restriction known
-    TCharSet Chars;       // when !Any: the first character must be one of these
-    std::string Literal;  // when not empty: the whole text must start here
+    bool Any = true; // no restriction known
+    TCharSet Chars; // when !Any: the first character must be one of these
+    std::string Literal; // when not empty: the whole text must start here
 
     static TLeadingChars AnyChar() { return {}; }
     static TLeadingChars Of(const TCharSet& chars) { return {false, chars, {}}; }
@@ -60,9 +60,9 @@ public:
     // Own leading characters of a positive lexem; Any by default.
     virtual TLeadingChars OwnLeadingChars() const { return TLeadingChars::AnyChar(); }
     // Forgets what the search trees below this lexem remember about a text.
-    virtual void ForgetText() {}
+    virtual void ForgetText() { }
     // Plain matching evaluates every run in full (the reference behaviour).
-    virtual void SetPlainMatching(bool) {}
+    virtual void SetPlainMatching(bool) { }
 };
 
 } // namespace tekstovar

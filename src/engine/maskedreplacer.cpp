@@ -17,8 +17,8 @@ constexpr TPos ProgressInterval = 500;
 
 } // namespace
 
-TMaskedReplacer::TMaskedReplacer(std::string text, std::string searchMask, std::string replaceMask,
-                                 int sourceEncoding, int targetEncoding)
+TMaskedReplacer::TMaskedReplacer(
+    std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding, int targetEncoding)
 {
     SetText(std::move(text));
     DetectLineBreak();
@@ -45,16 +45,15 @@ TMaskedReplacer::~TMaskedReplacer()
     Tree.reset(); // the tree refers to the lexems: free it first
 }
 
-std::unique_ptr<TMaskedReplacer> TMaskedReplacer::Create(std::string text, std::string searchMask,
-                                                         std::string replaceMask, int sourceEncoding,
-                                                         int targetEncoding)
+std::unique_ptr<TMaskedReplacer> TMaskedReplacer::Create(
+    std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding, int targetEncoding)
 {
-    return std::make_unique<TMaskedReplacer>(std::move(text), std::move(searchMask), std::move(replaceMask),
-                                             sourceEncoding, targetEncoding);
+    return std::make_unique<TMaskedReplacer>(
+        std::move(text), std::move(searchMask), std::move(replaceMask), sourceEncoding, targetEncoding);
 }
 
-std::unique_ptr<TMaskedReplacer> TMaskedReplacer::CreateForLexems(std::string text, std::vector<TLexem*> lexems,
-                                                                  std::string replaceMask)
+std::unique_ptr<TMaskedReplacer> TMaskedReplacer::CreateForLexems(
+    std::string text, std::vector<TLexem*> lexems, std::string replaceMask)
 {
     return std::make_unique<TMaskedReplacer>(std::move(text), std::move(lexems), std::move(replaceMask));
 }
@@ -171,6 +170,7 @@ bool TMaskedReplacer::Start()
     Candidate = 0;
     CounterValue = 0;
     ReplaceCountValue = 0;
+    MatchCountValue = 0;
     CopiedUpTo = 1;
     SetPosition(0);
     Notify();
@@ -207,9 +207,10 @@ void TMaskedReplacer::Step()
         return;
     if (Tree->Match(TextData, Position)) {
         const TPos length = Tree->MatchLength;
+        ++MatchCountValue;
         if (Position > CopiedUpTo)
-            ResultData.append(TextData, static_cast<std::size_t>(CopiedUpTo - 1),
-                              static_cast<std::size_t>(Position - CopiedUpTo));
+            ResultData.append(
+                TextData, static_cast<std::size_t>(CopiedUpTo - 1), static_cast<std::size_t>(Position - CopiedUpTo));
         AppendReplacement(ResultData);
         if (length == 0 && Position <= SizeValue) {
             // An empty match inside the text: the replacement goes in and the

@@ -23,8 +23,8 @@ public:
 
     // Parses searchMask (WIN) for a text in sourceEncoding; the replace mask
     // is taken into that code page. An unclosed bracket throws TError.
-    TMaskedReplacer(std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding,
-                    int targetEncoding);
+    TMaskedReplacer(
+        std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding, int targetEncoding);
     // Over lexems that someone else owns (a context's children), without code
     // pages; the replace mask is used as it is.
     TMaskedReplacer(std::string text, std::vector<TLexem*> lexems, std::string replaceMask);
@@ -32,10 +32,10 @@ public:
     TMaskedReplacer& operator=(const TMaskedReplacer&) = delete;
     virtual ~TMaskedReplacer();
 
-    static std::unique_ptr<TMaskedReplacer> Create(std::string text, std::string searchMask, std::string replaceMask,
-                                                   int sourceEncoding, int targetEncoding);
-    static std::unique_ptr<TMaskedReplacer> CreateForLexems(std::string text, std::vector<TLexem*> lexems,
-                                                            std::string replaceMask);
+    static std::unique_ptr<TMaskedReplacer> Create(
+        std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding, int targetEncoding);
+    static std::unique_ptr<TMaskedReplacer> CreateForLexems(
+        std::string text, std::vector<TLexem*> lexems, std::string replaceMask);
 
     // The run, step by step.
     virtual bool Start();
@@ -76,6 +76,9 @@ public:
     const std::string& ErrorText() const { return ErrorTextValue; }
     long long ReplaceCount() const { return ReplaceCountValue; }
     void SetReplaceCount(long long count) { ReplaceCountValue = count; }
+    // Matches of the search mask in the current text (each counts once,
+    // whatever its replacement counts).
+    long long MatchCount() const { return MatchCountValue; }
     bool OwnsLexems() const { return OwnsLexemsValue; }
 
     TProgressEvent OnProgress;
@@ -108,6 +111,7 @@ private:
     TPos CopiedUpTo = 1;
     bool OwnsLexemsValue = true;
     long long ReplaceCountValue = 0;
+    long long MatchCountValue = 0;
 
     bool PlainMatching = false;
     TReplaceProgram CompiledMask;

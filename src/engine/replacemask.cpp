@@ -9,10 +9,7 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsCommand(char c)
-{
-    return IsDigit(c) || c == 'c' || c == 'l' || c == 'n' || c == 'r' || c == 't';
-}
+bool IsCommand(char c) { return IsDigit(c) || c == 'c' || c == 'l' || c == 'n' || c == 'r' || c == 't'; }
 
 class TReplaceMaskCompiler {
 public:
@@ -112,7 +109,8 @@ private:
         if (number < 1 || static_cast<std::uint64_t>(number) > LexemCount)
             return false;
         FlushLiteral();
-        Program.Ops.push_back({TReplaceOp::TKind::Reference, std::move(modifier), static_cast<std::size_t>(number - 1)});
+        Program.Ops.push_back(
+            {TReplaceOp::TKind::Reference, std::move(modifier), static_cast<std::size_t>(number - 1)});
         i = k;
         return true;
     }

@@ -11,7 +11,7 @@ namespace tekstovar {
 struct TReplaceOp {
     enum class TKind { Literal, Reference, Counter, Fail };
     TKind Kind = TKind::Literal;
-    std::string Text;      // the literal text, or the reference's modifier
+    std::string Text; // the literal text, or the reference's modifier
     std::size_t Lexem = 0; // reference: 0-based index of the top-level lexem
 };
 

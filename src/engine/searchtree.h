@@ -10,7 +10,7 @@ namespace tekstovar {
 // A node of the search tree built over a list of lexems.
 class TSearchLexem : public TLexem {
 public:
-    TSearchLexem() : TLexem(0, true, false, 0) {}
+    TSearchLexem() : TLexem(0, true, false, 0) { }
     bool IsRepeated() const override { return false; }
 };
 
