@@ -1,0 +1,337 @@
+#!/usr/bin/env bash
+# tekstovar-cli timed beside the tools a user would pick instead.
+#
+#   bench/run.sh
+#
+# Environment:
+#   TEKSTOVAR_CLI   binary to time (default: build-bench/bin/tekstovar-cli,
+#                   built in Release if missing)
+#   BENCH_RUNS      timed runs per tool and size, the median is reported (5)
+#   BENCH_BIG_MB    size of the large text in MB of 2^20 bytes (100)
+#   BENCH_SMALL_MB  size of the small text (10)
+#   BENCH_SEED      generator seed (1251)
+#
+# The report goes to standard output and to bench/results/latest.txt;
+# progress goes to standard error.  Exit status is 0 when the run completed,
+# whether or not the targets were met, and 1 when an output differs from its
+# peer's (the timings would then compare different work).
+
+set -euo pipefail
+export LC_ALL=C
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+ROOT=$(dirname "$HERE")
+DATA=$HERE/data
+RESULTS=$HERE/results
+RUNS=${BENCH_RUNS:-5}
+BIG_MB=${BENCH_BIG_MB:-100}
+SMALL_MB=${BENCH_SMALL_MB:-10}
+SEED=${BENCH_SEED:-1251}
+
+log() { printf '%s\n' "$*" >&2; }
+die() { log "run.sh: $*"; exit 2; }
+
+[[ $RUNS =~ ^[1-9][0-9]*$ ]] || die "BENCH_RUNS must be a positive integer"
+[[ $BIG_MB =~ ^[1-9][0-9]*$ && $SMALL_MB =~ ^[1-9][0-9]*$ ]] || die "sizes must be positive integers"
+
+# ---- tools ---------------------------------------------------------------
+
+if [[ ! -x /usr/bin/time ]]; then
+    # GNU time is the only thing here that reports a child's peak memory.
+    [[ $(id -u) == 0 ]] || die "GNU time is missing: apt-get install time"
+    log "installing GNU time"
+    apt-get update -qq >&2 && apt-get install -y -qq time >&2
+fi
+for t in perl sed iconv cmp cat awk git; do
+    command -v "$t" >/dev/null || die "$t is missing"
+done
+PY=/usr/bin/python3
+[[ -x $PY ]] || PY=$(command -v python3) || die "python3 is missing"
+
+if [[ -n ${TEKSTOVAR_CLI:-} ]]; then
+    CLI=$TEKSTOVAR_CLI
+    [[ -x $CLI ]] || die "TEKSTOVAR_CLI=$CLI is not an executable"
+else
+    CLI=$ROOT/build-bench/bin/tekstovar-cli
+    if [[ ! -x $CLI ]]; then
+        log "building $CLI"
+        (cd "$ROOT" &&
+            cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTEKSTOVAR_TESTS=OFF &&
+            cmake --build build-bench -j"$(nproc)" --target tekstovar-cli) >&2
+    fi
+fi
+
+# ---- data ----------------------------------------------------------------
+
+mkdir -p "$DATA" "$RESULTS"
+# The generator's hash is in the file name, so a changed generator never
+# reuses a text made by an older one.
+GEN_HASH=$(sha1sum "$HERE/gen_text.py" | cut -c1-10)
+
+text_file() { printf '%s/text-%smb-s%s-%s.txt' "$DATA" "$1" "$SEED" "$GEN_HASH"; }
+
+for mb in "$BIG_MB" "$SMALL_MB"; do
+    f=$(text_file "$mb")
+    if [[ ! -s $f ]]; then
+        # Drop texts of this size left by older generators: 100 MB each.
+        rm -f "$DATA"/text-"$mb"mb-*.txt
+        log "generating $f"
+        "$PY" "$HERE/gen_text.py" "$mb" "$f.part" --seed "$SEED"
+        mv "$f.part" "$f"
+    fi
+done
+
+# sed and perl get the WIN bytes of the words through script files, so that
+# nothing between here and them depends on a locale.
+WORD_FROM=который
+WORD_TO=которые
+FROM_WIN=$(printf '%s' "$WORD_FROM" | iconv -f UTF-8 -t CP1251)
+TO_WIN=$(printf '%s' "$WORD_TO" | iconv -f UTF-8 -t CP1251)
+printf 's/%s/%s/g\n' "$FROM_WIN" "$TO_WIN" > "$DATA/literal.sed"
+printf 's/%s/%s/g;\n' "$FROM_WIN" "$TO_WIN" > "$DATA/literal.pl"
+
+OUT=$(mktemp -d "${TMPDIR:-/tmp}/tekstovar-bench.XXXXXX")
+trap 'rm -rf "$OUT"' EXIT
+
+# ---- the cases -----------------------------------------------------------
+# Each tool is a command line read from standard input; the first tool of a
+# case is tekstovar-cli, the rest are its peers.  ENC is the code page of the
+# output, used only to show a difference readably.
+
+CASES=(literal digits recode tags floor)
+declare -A TITLE ENC
+TITLE[literal]="literal word replacement"
+TITLE[digits]="every number + 1"
+TITLE[recode]="recode WIN -> KOI"
+TITLE[tags]="remove <...> spans"
+TITLE[floor]="cat (floor)"
+ENC[literal]=CP1251; ENC[digits]=CP1251; ENC[recode]=KOI8-R; ENC[tags]=CP1251; ENC[floor]=CP1251
+
+tools_of() {
+    case $1 in
+        literal) echo "tekstovar sed perl" ;;
+        digits)  echo "tekstovar perl" ;;
+        recode)  echo "tekstovar iconv" ;;
+        tags)    echo "tekstovar sed" ;;
+        floor)   echo "cat" ;;
+    esac
+}
+
+# Sets CMD to the argument vector of tool $2 in case $1.
+command_of() {
+    case $1/$2 in
+        literal/tekstovar) CMD=("$CLI" -s "$WORD_FROM" -r "$WORD_TO" --from WIN) ;;
+        literal/sed)       CMD=(sed -f "$DATA/literal.sed") ;;
+        literal/perl)      CMD=(perl -p "$DATA/literal.pl") ;;
+        digits/tekstovar)  CMD=("$CLI" -s '\+9' -r '\+1' --from WIN) ;;
+        digits/perl)       CMD=(perl -pe 's/(\d+)/$1+1/ge') ;;
+        recode/tekstovar)  CMD=("$CLI" --from WIN --to KOI) ;;
+        recode/iconv)      CMD=(iconv -f CP1251 -t KOI8-R) ;;
+        tags/tekstovar)    CMD=("$CLI" -s '<\*>' -r '' --from WIN) ;;
+        tags/sed)          CMD=(sed 's/<[^>]*>//g') ;;
+        floor/cat)         CMD=(cat) ;;
+        *) die "no command for $1/$2" ;;
+    esac
+}
+
+show_cmd() {
+    local a s=""
+    for a in "${CMD[@]}"; do
+        [[ $a == "$CLI" ]] && a=tekstovar-cli
+        [[ $a == "$DATA"/* ]] && a=bench/data/${a#"$DATA"/}
+        if [[ $a =~ [^A-Za-z0-9_./=-] || -z $a ]]; then a="'$a'"; fi
+        s+="${s:+ }$a"
+    done
+    printf '%s' "$s"
+}
+
+# One timed run: "SECONDS PEAK_KIB" on standard output.  The wall clock is
+# taken around GNU time, which adds the same ~1 ms to every tool; its own
+# %e has only centisecond resolution, too coarse for the small text.
+timed_run() {
+    local input=$1 output=$2 t0 t1 rc=0
+    t0=$(date +%s%N)
+    /usr/bin/time -f %M -o "$OUT/mem" "${CMD[@]}" < "$input" > "$output" 2> "$OUT/err" || rc=$?
+    t1=$(date +%s%N)
+    if [[ $rc != 0 ]]; then
+        log "$(show_cmd) failed with status $rc:"; cat "$OUT/err" >&2; exit 2
+    fi
+    printf '%s %s\n' "$(( t1 - t0 ))" "$(tail -n1 "$OUT/mem")"
+}
+
+median() { tr ' ' '\n' | sort -g | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
+
+declare -A SEC MIN PEAK REPL CHECK
+LOAD_BEFORE=$(cut -d' ' -f1-3 /proc/loadavg)
+SIZES=("$BIG_MB" "$SMALL_MB")
+MISMATCH=0
+
+describe_difference() {
+    # First differing byte, and the line it is on from both outputs.
+    local a=$1 b=$2 enc=$3 msg line
+    msg=$(cmp "$a" "$b" 2>&1 | head -n1) || true
+    msg=${msg//"$a"/tekstovar}
+    msg=${msg//"$b"/peer}
+    line=$(printf '%s' "$msg" | sed -n 's/.*line \([0-9]*\).*/\1/p')
+    printf 'DIFFERS: %s' "$msg"
+    if [[ -n $line ]]; then
+        printf '\n      tekstovar: %s' "$(sed -n "${line}p" "$a" | tr -d '\r' | head -c 300 | iconv -c -f "$enc" -t UTF-8)"
+        printf '\n      peer:      %s' "$(sed -n "${line}p" "$b" | tr -d '\r' | head -c 300 | iconv -c -f "$enc" -t UTF-8)"
+    fi
+}
+
+for mb in "${SIZES[@]}"; do
+    cat "$(text_file "$mb")" > /dev/null   # into the page cache before any timing
+done
+for c in "${CASES[@]}"; do
+    read -r -a tools <<< "$(tools_of "$c")"
+    # Outputs for the comparison come from an untimed run of each tool.
+    for mb in "${SIZES[@]}"; do
+        for t in "${tools[@]}"; do
+            command_of "$c" "$t"
+            timed_run "$(text_file "$mb")" "$OUT/$c.$t" > /dev/null
+            if [[ $t == tekstovar ]]; then
+                REPL[$c/$mb]=$(sed -n 's/^replacements: //p' "$OUT/err" | tail -n1)
+            fi
+        done
+        for t in "${tools[@]:1}"; do
+            if cmp -s "$OUT/$c.tekstovar" "$OUT/$c.$t"; then
+                CHECK[$c/$t/$mb]="identical"
+            else
+                CHECK[$c/$t/$mb]=$(describe_difference "$OUT/$c.tekstovar" "$OUT/$c.$t" "${ENC[$c]}")
+                MISMATCH=1
+            fi
+        done
+        rm -f "$OUT/$c".*
+    done
+    # Each timed round goes through both sizes and every tool, so a change in
+    # the machine's load falls alike on the tools compared and on the two
+    # sizes of the linearity check.
+    declare -A secs=() peaks=()
+    for ((r = 1; r <= RUNS; r++)); do
+        log "$c  round $r/$RUNS"
+        for mb in "${SIZES[@]}"; do
+            for t in "${tools[@]}"; do
+                command_of "$c" "$t"
+                timed_run "$(text_file "$mb")" /dev/null > "$OUT/run"
+                read -r ns kib < "$OUT/run"
+                secs[$t/$mb]+="$ns "
+                peaks[$t/$mb]+="$kib "
+            done
+        done
+    done
+    for mb in "${SIZES[@]}"; do
+        for t in "${tools[@]}"; do
+            k=$t/$mb
+            SEC[$c/$k]=$(echo "${secs[$k]}" | median | awk '{printf "%.3f", $1 / 1e9}')
+            MIN[$c/$k]=$(echo "${secs[$k]}" | tr ' ' '\n' | sort -g | awk 'NF {printf "%.3f", $1 / 1e9; exit}')
+            PEAK[$c/$k]=$(echo "${peaks[$k]}" | tr ' ' '\n' | sort -g | tail -n1 | awk '{printf "%.1f", $1 / 1024}')
+        done
+    done
+    unset secs peaks
+done
+
+# ---- report --------------------------------------------------------------
+
+REPORT=$OUT/report
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+le() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
+lt() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
+
+{
+    echo "tekstovar-cli benchmark  $(date -u '+%Y-%m-%d %H:%M UTC')"
+    echo "tree:    $(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo '?')$(git -C "$ROOT" diff --quiet HEAD -- src 2>/dev/null || echo ' (src modified)')"
+    echo "binary:  $CLI"
+    echo "machine: $(nproc) CPU, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)"
+    echo "peers:   $(sed --version | head -n1); perl $(perl -e 'print $^V'); iconv $(iconv --version | head -n1 | awk '{print $NF}')"
+    echo "runs:    $RUNS per tool and size, median wall time; peak = highest max RSS of the runs"
+    echo "load:    $LOAD_BEFORE before, $(cut -d' ' -f1-3 /proc/loadavg) after (1/5/15-minute load averages; other work on the machine makes the times noisy)"
+    echo "outputs: timed runs write to /dev/null; the comparison uses one extra run of each tool"
+    for mb in "${SIZES[@]}"; do
+        f=$(text_file "$mb")
+        echo "text:    ${mb} MB = $(stat -c %s "$f") bytes, $(wc -l < "$f") lines (bench/data/$(basename "$f"))"
+    done
+    echo
+    echo "Commands (all with LC_ALL=C, input on standard input):"
+    for c in "${CASES[@]}"; do
+        for t in $(tools_of "$c"); do
+            command_of "$c" "$t"
+            printf '  %-8s %-10s %s\n' "$c" "$t" "$(show_cmd)"
+        done
+    done
+    for mb in "${SIZES[@]}"; do
+        echo
+        echo "== ${mb} MB input =="
+        printf '%-26s %-10s %9s %9s %11s %8s  %s\n' case tool "median s" "peak MB" "tk / tool" "x cat" "output vs tekstovar-cli"
+        floor=${SEC[floor/cat/$mb]}
+        for c in "${CASES[@]}"; do
+            for t in $(tools_of "$c"); do
+                s=${SEC[$c/$t/$mb]}
+                if [[ $t == tekstovar || $c == floor ]]; then tk="" ; else tk=$(ratio "${SEC[$c/tekstovar/$mb]}" "$s"); fi
+                if [[ $t == tekstovar ]]; then
+                    note="${REPL[$c/$mb]:-?} replacements"
+                elif [[ $c == floor ]]; then
+                    note=""
+                else
+                    note=${CHECK[$c/$t/$mb]}
+                fi
+                printf '%-26s %-10s %9s %9s %11s %8s  %s\n' "${TITLE[$c]}" "$t" "$s" "${PEAK[$c/$t/$mb]}" "$tk" "$(ratio "$s" "$floor")" "$note"
+            done
+        done
+    done
+
+    echo
+    echo "== Linear growth: tekstovar-cli time on ${BIG_MB} MB / on ${SMALL_MB} MB (target <= $(awk -v a="$BIG_MB" -v b="$SMALL_MB" 'BEGIN{print 1.1 * a / b}')) =="
+    # The target is judged on the medians; the ratio of the fastest runs is
+    # shown beside it because it is far less swayed by other load.
+    printf '  %-26s %8s %8s\n' "" medians fastest
+    LINEAR_OK=1
+    for c in literal digits recode tags; do
+        g=$(ratio "${SEC[$c/tekstovar/$BIG_MB]}" "${SEC[$c/tekstovar/$SMALL_MB]}")
+        gmin=$(ratio "${MIN[$c/tekstovar/$BIG_MB]}" "${MIN[$c/tekstovar/$SMALL_MB]}")
+        if [[ $g != - ]] && le "$g" "$(awk -v a="$BIG_MB" -v b="$SMALL_MB" 'BEGIN{print 1.1 * a / b}')"; then ok=met; else ok="NOT met"; LINEAR_OK=0; fi
+        printf '  %-26s %8s %8s   %s\n' "${TITLE[$c]}" "$g" "$gmin" "$ok"
+    done
+
+    echo
+    echo "== Peak memory of tekstovar-cli vs 2.5 x input + 50 MB =="
+    MEM_OK=1
+    for mb in "${SIZES[@]}"; do
+        bytes=$(stat -c %s "$(text_file "$mb")")
+        limit=$(awk -v b="$bytes" 'BEGIN{printf "%.1f", 2.5 * b / 1048576 + 50}')
+        for c in literal digits recode tags; do
+            p=${PEAK[$c/tekstovar/$mb]}
+            if le "$p" "$limit"; then ok=met; else ok="NOT met"; MEM_OK=0; fi
+            printf '  %4s MB  %-26s %8s MB of %8s MB   %s\n' "$mb" "${TITLE[$c]}" "$p" "$limit" "$ok"
+        done
+    done
+
+    echo
+    echo "== Targets (on the ${BIG_MB} MB text) =="
+    target() { # NAME OK DETAIL
+        printf '  %-8s %-44s %s\n' "$([[ $2 == 1 ]] && echo MET || echo 'NOT MET')" "$1" "$3"
+    }
+    B=$BIG_MB
+    how() { # tekstovar peer: "x.xx times the peer's time"
+        printf 'tekstovar %ss, %s %ss: %s x' "${SEC[$1/tekstovar/$B]}" "$2" "${SEC[$1/$2/$B]}" "$(ratio "${SEC[$1/tekstovar/$B]}" "${SEC[$1/$2/$B]}")"
+    }
+    le "${SEC[literal/tekstovar/$B]}" "${SEC[literal/sed/$B]}" && ok=1 || ok=0
+    target "literal replacement at least as fast as sed" $ok "$(how literal sed)"
+    le "${SEC[recode/tekstovar/$B]}" "${SEC[recode/iconv/$B]}" && ok=1 || ok=0
+    target "recoding at least as fast as iconv" $ok "$(how recode iconv)"
+    lt "${SEC[digits/tekstovar/$B]}" "${SEC[digits/perl/$B]}" && ok=1 || ok=0
+    target "numbers + 1 faster than perl" $ok "$(how digits perl)"
+    le "${SEC[tags/tekstovar/$B]}" "${SEC[tags/sed/$B]}" && ok=1 || ok=0
+    target "<...> removal at least as fast as sed" $ok "$(how tags sed)"
+    target "linear growth" $LINEAR_OK "see above"
+    target "memory" $MEM_OK "see above"
+    if [[ $MISMATCH == 0 ]]; then
+        target "outputs identical to the peers'" 1 "every comparison, both sizes"
+    else
+        target "outputs identical to the peers'" 0 "see the table: timings of a differing case compare different work"
+    fi
+} > "$REPORT"
+
+cp "$REPORT" "$RESULTS/latest.txt"
+cat "$REPORT"
+exit "$MISMATCH"
