@@ -5,6 +5,7 @@
 #include "encodings/codepages.h"
 #include "encodings/detect.h"
 #include "engine/maskedreplacer.h"
+#include "platform/fileio.h"
 #include "platform/winunicode.h"
 
 #include <iostream>
