@@ -86,6 +86,9 @@ public:
 protected:
     void Notify();
     void SetReplaceMask(std::string mask);
+    // Sets the code page without converting the replace mask or parsing.
+    void AssignSourceEncoding(int encoding) { SourceEncodingValue = encoding; }
+    void SetResult(std::string result) { ResultData = std::move(result); }
 
 private:
     void DetectLineBreak();
