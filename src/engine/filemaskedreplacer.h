@@ -18,6 +18,13 @@ public:
     TFileMaskedReplacer(std::string searchMask, std::string replaceMask, const std::vector<std::string>& paths,
         const std::vector<std::string>& encodings, int targetEncoding);
 
+    // The lists are held by reference: temporaries would not outlive the run.
+    TFileMaskedReplacer(
+        std::string, std::string, std::vector<std::string>&&, const std::vector<std::string>&, int) = delete;
+    TFileMaskedReplacer(
+        std::string, std::string, const std::vector<std::string>&, std::vector<std::string>&&, int) = delete;
+    TFileMaskedReplacer(std::string, std::string, std::vector<std::string>&&, std::vector<std::string>&&, int) = delete;
+
     bool Start() override;
     void Step() override;
     void FinishText() override { }

@@ -18,6 +18,14 @@ public:
     TFileNameMaskedReplacer(std::string searchMask, std::string replaceMask, const std::vector<std::string>& paths,
         const std::vector<std::string>& encodings, int targetEncoding);
 
+    // The lists are held by reference: temporaries would not outlive the run.
+    TFileNameMaskedReplacer(
+        std::string, std::string, std::vector<std::string>&&, const std::vector<std::string>&, int) = delete;
+    TFileNameMaskedReplacer(
+        std::string, std::string, const std::vector<std::string>&, std::vector<std::string>&&, int) = delete;
+    TFileNameMaskedReplacer(
+        std::string, std::string, std::vector<std::string>&&, std::vector<std::string>&&, int) = delete;
+
     bool Start() override;
     void Step() override;
     void FinishText() override { }

@@ -1,0 +1,261 @@
+#include "engine/filemaskedreplacer.h"
+#include "engine/filenamereplacer.h"
+#include "replacerun.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tekstovar;
+using namespace tekstovar::test;
+
+namespace {
+
+// What the owner of a file run sees in each notification.
+struct TFileEvent {
+    std::size_t File;
+    TPos Position;
+    long long Count;
+    std::string Error;
+    bool operator==(const TFileEvent&) const = default;
+};
+
+std::vector<TFileEvent> RunFiles(TFileMaskedReplacer& r)
+{
+    std::vector<TFileEvent> events;
+    r.OnProgress = [&events](TMaskedReplacer& x) {
+        auto& f = static_cast<TFileMaskedReplacer&>(x);
+        events.push_back({f.FileIndex(), f.GetPosition(), f.ReplaceCount(), f.FileError()});
+    };
+    r.Run();
+    return events;
+}
+
+std::string InPage(const std::string& utf8, int page)
+{
+    std::string s = W(utf8);
+    RecodeString(s, EncodingWin, page);
+    return s;
+}
+
+} // namespace
+
+TEST(FileReplacer, EachFileInItsOwnCodePage)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Write("a.txt", InPage("Кот и кот", EncodingKoi)),
+        dir.Write("b.txt", InPage("кот кот", EncodingDos)), dir.Write("c.txt", W("кот")), dir.Write("d.txt", W("кот"))};
+    std::vector<std::string> pages = {"KOI", "DOS", "WIN", "win"};
+    TFileMaskedReplacer r(W("кот"), W("пёс\\c"), paths, pages, EncodingNone);
+    auto events = RunFiles(r);
+
+    EXPECT_EQ(TTempDir::Read(paths[0]), InPage("Кот и пёс1", EncodingKoi));
+    EXPECT_EQ(TTempDir::Read(paths[1]), InPage("пёс1 пёс2", EncodingDos));
+    EXPECT_EQ(TTempDir::Read(paths[2]), W("пёс1"));
+    // An unknown page name: no conversion at all, the WIN mask as it stands.
+    EXPECT_EQ(TTempDir::Read(paths[3]), W("пёс1"));
+
+    std::vector<TFileEvent> expected = {{0, 0, 0, ""}, {0, 10, 1, ""}, {1, 0, 0, ""}, {1, 8, 2, ""}, {2, 0, 0, ""},
+        {2, 4, 1, ""}, {3, 0, 0, ""}, {3, 4, 1, ""}, {4, 4, 1, ""}};
+    EXPECT_EQ(events, expected);
+    EXPECT_TRUE(r.Finished());
+}
+
+TEST(FileReplacer, RecodesIntoTheTarget)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {
+        dir.Write("a.txt", InPage("Привет, мир", EncodingKoi)), dir.Write("b.txt", InPage("мир", EncodingIso))};
+    std::vector<std::string> pages = {"KOI", "ISO"};
+    TFileMaskedReplacer r(W("мир"), W("свет"), paths, pages, EncodingWin);
+    RunFiles(r);
+    EXPECT_EQ(TTempDir::Read(paths[0]), W("Привет, свет"));
+    EXPECT_EQ(TTempDir::Read(paths[1]), W("свет"));
+
+    // An empty search mask only recodes.
+    std::vector<std::string> win = {"WIN", "WIN"};
+    TFileMaskedReplacer recode("", "", paths, win, EncodingMac);
+    RunFiles(recode);
+    EXPECT_EQ(TTempDir::Read(paths[0]), InPage("Привет, свет", EncodingMac));
+}
+
+TEST(FileReplacer, EmptyFilesAndLargeFiles)
+{
+    TTempDir dir;
+    std::string large;
+    for (int i = 0; i < 150000; ++i)
+        large += "line " + std::to_string(i) + "\r\n";
+    ASSERT_GT(large.size(), 1u << 20);
+    std::vector<std::string> paths = {dir.Write("empty.txt", ""), dir.Write("large.txt", large)};
+    std::vector<std::string> pages = {"WIN", "WIN"};
+    // A mask that matches the empty text inserts its replacement once.
+    TFileMaskedReplacer r("\\*", "[\\1]", paths, pages, EncodingNone);
+    auto events = RunFiles(r);
+    EXPECT_EQ(TTempDir::Read(paths[0]), "[]");
+    EXPECT_EQ(TTempDir::Read(paths[1]), "[" + large + "]");
+    EXPECT_EQ(events[1], (TFileEvent{0, 1, 1, ""}));
+
+    std::vector<std::string> largeOnly = {paths[1]};
+    TFileMaskedReplacer digits("\\+9", "<\\+1>", largeOnly, pages, EncodingNone);
+    RunFiles(digits);
+    std::string result = TTempDir::Read(paths[1]);
+    EXPECT_EQ(result.substr(0, 19), "[line <1>\r\nline <2>");
+    EXPECT_EQ(result.substr(result.size() - 16), "line <150000>\r\n]");
+}
+
+TEST(FileReplacer, UnreadableFilesAreSkippedAndReported)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Path("missing.txt"), dir.Write("b.txt", "aaa"), dir.Path("sub")};
+    std::filesystem::create_directory(paths[2]);
+    std::vector<std::string> pages = {"WIN", "WIN", "WIN"};
+    TFileMaskedReplacer r("a", "b", paths, pages, EncodingNone);
+    auto events = RunFiles(r);
+    ASSERT_EQ(events.size(), 5u);
+    EXPECT_EQ(events[0].File, 0u);
+    EXPECT_NE(events[0].Error.find("missing.txt"), std::string::npos);
+    EXPECT_EQ(events[2], (TFileEvent{1, 4, 3, ""}));
+    EXPECT_EQ(events[3].File, 2u);
+    EXPECT_FALSE(events[3].Error.empty());
+    EXPECT_FALSE(TTempDir::Exists(paths[0]));
+    EXPECT_EQ(TTempDir::Read(paths[1]), "bbb");
+    EXPECT_TRUE(r.Finished());
+}
+
+TEST(FileReplacer, AFailedWriteKeepsTheOldContents)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Write("a.txt", std::string(100, 'a')), dir.Write("b.txt", "aaa")};
+    std::vector<std::string> pages = {"WIN", "WIN"};
+    TFileMaskedReplacer r("a", std::string(100, 'b'), paths, pages, EncodingNone);
+    // A file size limit makes the long result fail to write, even for root.
+    struct rlimit old { };
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    auto events = RunFiles(r);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(TTempDir::Read(paths[0]), std::string(100, 'a'));
+    EXPECT_EQ(TTempDir::Read(paths[1]), std::string(300, 'b'));
+    ASSERT_EQ(events.size(), 5u);
+    EXPECT_NE(events[1].Error.find("a.txt"), std::string::npos);
+    EXPECT_EQ(events[3].Error, "");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2); // no temporary left
+}
+
+TEST(FileReplacer, RewritingKeepsPermissionBits)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Write("a.sh", "echo a")};
+    ::chmod(paths[0].c_str(), 0751);
+    std::vector<std::string> pages = {"WIN"};
+    TFileMaskedReplacer r("a", "b", paths, pages, EncodingNone);
+    RunFiles(r);
+    struct stat st { };
+    ASSERT_EQ(::stat(paths[0].c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0751u);
+    EXPECT_EQ(TTempDir::Read(paths[0]), "echo b");
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(FileReplacer, AStopInsideAFileLeavesItAsItWas)
+{
+    TTempDir dir;
+    std::string text(5000, 'a');
+    std::vector<std::string> paths = {dir.Write("a.txt", text), dir.Write("b.txt", text)};
+    std::vector<std::string> pages = {"WIN", "WIN"};
+    TFileMaskedReplacer r("a", "b", paths, pages, EncodingNone);
+    std::vector<TFileEvent> events;
+    r.OnProgress = [&](TMaskedReplacer& x) {
+        auto& f = static_cast<TFileMaskedReplacer&>(x);
+        events.push_back({f.FileIndex(), f.GetPosition(), f.ReplaceCount(), f.FileError()});
+        // Whatever a backup does at the start of a file: here it moves it away.
+        if (f.GetPosition() == 0)
+            std::filesystem::rename(paths[f.FileIndex()], paths[f.FileIndex()] + "_");
+    };
+    ASSERT_TRUE(r.Start());
+    while (events.size() < 3)
+        r.Step();
+    r.SetReplaceCount(0);
+    bool finishedInLastNotification = true;
+    r.OnProgress = [&](TMaskedReplacer& x) {
+        finishedInLastNotification = x.Finished();
+        events.push_back({r.FileIndex(), x.GetPosition(), x.ReplaceCount(), r.FileError()});
+    };
+    r.EndRun();
+    EXPECT_FALSE(finishedInLastNotification);
+    EXPECT_EQ(TTempDir::Read(paths[0]), text);
+    EXPECT_EQ(TTempDir::Read(paths[0] + "_"), text);
+    EXPECT_EQ(TTempDir::Read(paths[1]), text);
+    EXPECT_EQ(events.back().File, 0u);
+}
+
+TEST(FileNameReplacer, RenamesTheNamePartOnly)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Write("x.txt.d/b.txt", "1"), dir.Write("x.txt.d/c.txt", "2")};
+    std::vector<std::string> pages = {"WIN", "WIN"};
+    TFileNameMaskedReplacer r(".txt", ".bak", paths, pages, EncodingNone);
+    std::vector<std::string> names;
+    r.OnProgress = [&](TMaskedReplacer& x) {
+        auto& f = static_cast<TFileNameMaskedReplacer&>(x);
+        if (x.GetPosition() > x.Size() && !f.Finished())
+            names.push_back(f.NewName() + "|" + std::to_string(f.ReplaceCount()));
+    };
+    r.Run();
+    EXPECT_EQ(names, (std::vector<std::string>{"b.bak|1", "c.bak|1"}));
+    EXPECT_EQ(TTempDir::Read(dir.Path("x.txt.d/b.bak")), "1");
+    EXPECT_EQ(TTempDir::Read(dir.Path("x.txt.d/c.bak")), "2");
+    EXPECT_FALSE(TTempDir::Exists(paths[0]));
+}
+
+TEST(FileNameReplacer, NamesThatCannotBeGivenAreKept)
+{
+    TTempDir dir;
+    auto run = [](const std::string& search, const std::string& replace, std::vector<std::string> paths) {
+        std::vector<std::string> pages(paths.size(), "WIN");
+        TFileNameMaskedReplacer r(search, replace, paths, pages, EncodingNone);
+        std::vector<std::string> outcomes;
+        r.OnProgress = [&](TMaskedReplacer& x) {
+            auto& f = static_cast<TFileNameMaskedReplacer&>(x);
+            if (x.GetPosition() > x.Size() && !f.Finished())
+                outcomes.push_back(f.NewName() + "|" + std::to_string(f.ReplaceCount()) + "|" +
+                    (f.FileError().empty() ? "ok" : "kept"));
+        };
+        r.Run();
+        return outcomes;
+    };
+    // Both become a.txt: the first gets it, the second keeps its name.
+    EXPECT_EQ(run("\\9", "", {dir.Write("a1.txt", "1"), dir.Write("a2.txt", "2")}),
+        (std::vector<std::string>{"a.txt|1|ok", "a2.txt|0|kept"}));
+    EXPECT_EQ(TTempDir::Read(dir.Path("a.txt")), "1");
+    EXPECT_EQ(TTempDir::Read(dir.Path("a2.txt")), "2");
+    // No name at all, or a name with a "/", is never given.
+    EXPECT_EQ(run("x.txt", "", {dir.Write("x.txt", "3")}), (std::vector<std::string>{"x.txt|0|kept"}));
+    EXPECT_EQ(run("y", "../", {dir.Write("y.txt", "4")}), (std::vector<std::string>{"y.txt|0|kept"}));
+    EXPECT_EQ(run("z.txt", "..", {dir.Write("z.txt", "4")}), (std::vector<std::string>{"z.txt|0|kept"}));
+    // A name WIN cannot hold is not searched.
+    EXPECT_EQ(run("txt", "doc", {dir.Write("日本.txt", "5")}), (std::vector<std::string>{"日本.txt|0|kept"}));
+    EXPECT_TRUE(TTempDir::Exists(dir.Path("日本.txt")));
+    EXPECT_TRUE(TTempDir::Exists(dir.Path("y.txt")));
+}
+
+TEST(FileNameReplacer, RussianNamesAndTheirCodePage)
+{
+    TTempDir dir;
+    // On disk names are UTF-8; the replacer sees them in WIN.
+    std::vector<std::string> paths = {dir.Write("отчёт.txt", "1")};
+    std::vector<std::string> pages = {"WIN"};
+    TFileNameMaskedReplacer r(W("отчёт"), W("Итог"), paths, pages, EncodingNone);
+    r.Run();
+    EXPECT_EQ(TTempDir::Read(dir.Path("Итог.txt")), "1");
+}
