@@ -12,6 +12,7 @@
 namespace tekstovar {
 
 class TLeadingScan;
+class TMaskedReplacerThread;
 
 // Applies a search mask and a replace mask to one text in memory, in small
 // steps that a worker can drive and stop between, and reports progress:
@@ -82,6 +83,7 @@ public:
     bool OwnsLexems() const { return OwnsLexemsValue; }
 
     TProgressEvent OnProgress;
+    TMaskedReplacerThread* Thread = nullptr;
 
 protected:
     void Notify();
