@@ -1,3 +1,4 @@
+#include "cli/filemode.h"
 #include "cli/help.h"
 #include "cli/options.h"
 #include "cli/textmode.h"
@@ -18,6 +19,8 @@ int main(int argc, char** argv)
     switch (options.Mode) {
     case TCliOptions::TMode::Help: std::cout << HelpText; return 0;
     case TCliOptions::TMode::Detect: return RunDetectMode(options);
+    case TCliOptions::TMode::Files: return RunFileMode(options);
+    case TCliOptions::TMode::Restore: return RunRestoreMode(options);
     case TCliOptions::TMode::Text: break;
     }
     return RunTextMode(options);

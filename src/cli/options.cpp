@@ -22,6 +22,35 @@ void SetOnce(std::optional<std::string>& slot, const std::optional<std::string>&
     slot = value;
 }
 
+void Check(const TCliOptions& o, bool fromSet, bool toSet, bool masksSet)
+{
+    using TMode = TCliOptions::TMode;
+    const bool masks = o.SearchMask || o.SearchFile || o.ReplaceMask || o.ReplaceFile;
+    const bool fileOptions = o.Names || o.Backup || o.OverwriteBackup || !o.LogFile.empty() || masksSet;
+    switch (o.Mode) {
+    case TMode::Detect:
+        if (masks || o.Scenario || fromSet || toSet || fileOptions || !o.BackupRoot.empty())
+            throw TUsageError{"--detect takes only file names"};
+        if (o.Paths.empty())
+            throw TUsageError{"--detect needs at least one file"};
+        break;
+    case TMode::Restore:
+        if (masks || o.Scenario || fromSet || toSet || o.Names || o.Backup || o.OverwriteBackup || !o.LogFile.empty())
+            throw TUsageError{"--restore takes only --backup-root, --masks and paths"};
+        if (o.Paths.empty())
+            throw TUsageError{"--restore needs at least one path"};
+        break;
+    case TMode::Text:
+        if (fileOptions || !o.BackupRoot.empty())
+            throw TUsageError{"--names, --masks, --backup, --backup-root, --overwrite-backup and --log need a PATH"};
+        break;
+    case TMode::Files:
+    case TMode::Help: break;
+    }
+    if (o.Scenario && masks)
+        throw TUsageError{"--scenario replaces -s, -r, --search-file and --replace-file"};
+}
+
 } // namespace
 
 TCliOptions ParseOptions(const std::vector<std::string>& args)
@@ -29,6 +58,10 @@ TCliOptions ParseOptions(const std::vector<std::string>& args)
     TCliOptions options;
     bool fromSet = false;
     bool toSet = false;
+    bool masksSet = false;
+    bool detect = false;
+    bool restore = false;
+    bool onlyPaths = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> const std::string& {
@@ -36,13 +69,17 @@ TCliOptions ParseOptions(const std::vector<std::string>& args)
                 throw TUsageError{arg + " needs a value"};
             return args[++i];
         };
-        if (options.Mode == TCliOptions::TMode::Detect) {
-            options.Files.push_back(arg);
+        if (onlyPaths || detect || arg.empty() || arg[0] != '-') {
+            options.Paths.push_back(arg);
+        } else if (arg == "--") {
+            onlyPaths = true;
         } else if (arg == "-h" || arg == "--help") {
             options.Mode = TCliOptions::TMode::Help;
             return options;
         } else if (arg == "--detect") {
-            options.Mode = TCliOptions::TMode::Detect;
+            detect = true;
+        } else if (arg == "--restore") {
+            restore = true;
         } else if (arg == "-s" || arg == "--search") {
             SetOnce(options.SearchMask, options.SearchFile, arg, value());
         } else if (arg == "--search-file") {
@@ -51,6 +88,10 @@ TCliOptions ParseOptions(const std::vector<std::string>& args)
             SetOnce(options.ReplaceMask, options.ReplaceFile, arg, value());
         } else if (arg == "--replace-file") {
             SetOnce(options.ReplaceFile, options.ReplaceMask, arg, value());
+        } else if (arg == "--scenario") {
+            if (options.Scenario)
+                throw TUsageError{"--scenario is given twice"};
+            options.Scenario = value();
         } else if (arg == "--from") {
             if (fromSet)
                 throw TUsageError{"--from is given twice"};
@@ -61,16 +102,34 @@ TCliOptions ParseOptions(const std::vector<std::string>& args)
                 throw TUsageError{"--to is given twice"};
             options.To = CodePage(arg, value());
             toSet = true;
+        } else if (arg == "--names") {
+            options.Names = true;
+        } else if (arg == "--masks") {
+            options.FileMasks = value();
+            masksSet = true;
+        } else if (arg == "--backup") {
+            options.Backup = true;
+        } else if (arg == "--backup-root") {
+            options.BackupRoot = value();
+            if (options.BackupRoot.empty())
+                throw TUsageError{"--backup-root needs a directory"};
+        } else if (arg == "--overwrite-backup") {
+            options.OverwriteBackup = true;
+        } else if (arg == "--log") {
+            options.LogFile = value();
         } else {
             throw TUsageError{"unknown argument: " + arg};
         }
     }
-    if (options.Mode == TCliOptions::TMode::Detect) {
-        if (options.SearchMask || options.SearchFile || options.ReplaceMask || options.ReplaceFile || fromSet || toSet)
-            throw TUsageError{"--detect takes only file names"};
-        if (options.Files.empty())
-            throw TUsageError{"--detect needs at least one file"};
-    }
+    if (detect && restore)
+        throw TUsageError{"--detect and --restore exclude each other"};
+    if (detect)
+        options.Mode = TCliOptions::TMode::Detect;
+    else if (restore)
+        options.Mode = TCliOptions::TMode::Restore;
+    else if (!options.Paths.empty())
+        options.Mode = TCliOptions::TMode::Files;
+    Check(options, fromSet, toSet, masksSet);
     return options;
 }
 

@@ -8,15 +8,22 @@ namespace tekstovar::cli {
 
 // What the command line asks for.
 struct TCliOptions {
-    enum class TMode { Text, Detect, Help };
+    enum class TMode { Text, Files, Restore, Detect, Help };
     TMode Mode = TMode::Text;
     std::optional<std::string> SearchMask; // -s, as typed (UTF-8)
     std::optional<std::string> SearchFile; // --search-file
     std::optional<std::string> ReplaceMask; // -r, as typed (UTF-8)
     std::optional<std::string> ReplaceFile; // --replace-file
+    std::optional<std::string> Scenario; // --scenario FILE
     int From = -1; // -1: detect
     int To = -1; // -1: no recoding
-    std::vector<std::string> Files; // --detect FILE...
+    bool Names = false;
+    std::string FileMasks = "*.txt,*.html,*.css,*.log,*.htm";
+    bool Backup = false;
+    std::string BackupRoot;
+    bool OverwriteBackup = false;
+    std::string LogFile;
+    std::vector<std::string> Paths; // files and directories; --detect's files
 };
 
 // Thrown for a command line that cannot be understood.

@@ -1,75 +1,69 @@
 #include "cli/textmode.h"
 
 #include "cli/io.h"
+#include "cli/masks.h"
 #include "common/error.h"
 #include "encodings/codepages.h"
 #include "encodings/detect.h"
 #include "engine/maskedreplacer.h"
 #include "platform/fileio.h"
-#include "platform/winunicode.h"
 
 #include <iostream>
 #include <unistd.h>
 
 namespace tekstovar::cli {
 
-namespace {
-
-// How much of a text detection looks at, as the windows do.
-constexpr std::size_t DetectionLength = 512;
-
-std::string Mask(const std::optional<std::string>& typed, const std::optional<std::string>& file)
-{
-    if (typed)
-        return Utf8ToWin(*typed);
-    if (file)
-        return ReadFileBytes(*file); // WIN bytes, whole, as they stand
-    return {};
-}
-
-} // namespace
-
 int RunTextMode(const TCliOptions& options)
 {
-    std::string searchMask;
-    std::string replaceMask;
-    std::string input;
+    std::vector<TMaskPair> pairs;
+    std::string text;
     try {
-        searchMask = Mask(options.SearchMask, options.SearchFile);
-        replaceMask = Mask(options.ReplaceMask, options.ReplaceFile);
-        input = ReadStream(STDIN_FILENO);
+        pairs = MaskPairs(options);
+        text = ReadStream(STDIN_FILENO);
     } catch (const TError& e) {
         std::cerr << "tekstovar-cli: " << e.what() << '\n';
         return 1;
     }
-    const int from = options.From != EncodingNone ? options.From
-                                                  : DetectEncoding(std::string_view(input).substr(0, DetectionLength));
+    int source =
+        options.From != EncodingNone ? options.From : DetectEncoding(std::string_view(text).substr(0, DetectionLength));
 
-    std::unique_ptr<TMaskedReplacer> replacer;
+    // Every step works on the result of the one before; once recoded, the
+    // text is in the target page.
     try {
-        replacer =
-            TMaskedReplacer::Create(std::move(input), std::move(searchMask), std::move(replaceMask), from, options.To);
+        for (const TMaskPair& pair : pairs) // every mask is checked before the first step
+            TMaskedReplacer("", pair.Search, "", EncodingWin, EncodingNone);
     } catch (const TError& e) {
         std::cerr << "error: " << e.what() << '\n';
         return 1;
     }
-    replacer->Run();
+    long long total = 0;
+    std::string warning;
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+        auto replacer = TMaskedReplacer::Create(std::move(text), pairs[k].Search, pairs[k].Replace, source, options.To);
+        replacer->Run();
+        total += replacer->ReplaceCount();
+        if (!replacer->ErrorText().empty())
+            warning = replacer->ErrorText();
+        text = replacer->TakeResult();
+        if (options.To != EncodingNone)
+            source = options.To;
+    }
     try {
-        WriteStream(STDOUT_FILENO, replacer->Result());
+        WriteStream(STDOUT_FILENO, text);
     } catch (const TError& e) {
         std::cerr << "tekstovar-cli: " << e.what() << '\n';
         return 1;
     }
-    if (!replacer->ErrorText().empty())
-        std::cerr << "warning: " << replacer->ErrorText() << '\n';
-    std::cerr << "replacements: " << replacer->ReplaceCount() << '\n';
+    if (!warning.empty())
+        std::cerr << "warning: " << warning << '\n';
+    std::cerr << "replacements: " << total << '\n';
     return 0;
 }
 
 int RunDetectMode(const TCliOptions& options)
 {
     int status = 0;
-    for (const std::string& path : options.Files) {
+    for (const std::string& path : options.Paths) {
         try {
             std::string head = ReadFileHead(path, DetectionLength);
             std::cout << path << '\t' << EncodingNames[DetectEncoding(head)] << '\n';

@@ -2,9 +2,14 @@
 
 #include "cli/options.h"
 
+#include <cstddef>
+
 namespace tekstovar::cli {
 
-// Standard input through one mask pair to standard output; returns the exit
+// How much of a text detection looks at, as the windows do.
+inline constexpr std::size_t DetectionLength = 512;
+
+// Standard input through the mask pairs to standard output; returns the exit
 // status.
 int RunTextMode(const TCliOptions& options);
 

@@ -35,8 +35,7 @@ void TFileMaskedReplacer::BeginFile()
         SetText("");
         SetResult("");
         SetReplaceCount(0);
-        TMaskedReplacer::EndRun();
-        ++FileIndexValue;
+        NotifyFileEnd();
         return;
     }
     SetText(std::move(contents));
@@ -46,10 +45,28 @@ void TFileMaskedReplacer::BeginFile()
     SetReplaceMask(std::move(mask));
     AssignSourceEncoding(encoding);
     ParseSearchMask(); // fresh lexems and tree for every file, in its page
-    if (TMaskedReplacer::Start())
+    bool work = false;
+    try {
+        work = TMaskedReplacer::Start(); // the owner backs the file up here
+    } catch (const TError& e) {
+        // No backup, no change: the file is left as it is and reported.
+        FileErrorText = e.what();
+        SetReplaceCount(0);
+        NotifyFileEnd();
+        return;
+    }
+    if (work)
         InFile = true;
     else
         EndFile();
+}
+
+void TFileMaskedReplacer::NotifyFileEnd()
+{
+    AtFileEndValue = true;
+    TMaskedReplacer::EndRun();
+    AtFileEndValue = false;
+    ++FileIndexValue;
 }
 
 void TFileMaskedReplacer::Step()
@@ -78,8 +95,7 @@ void TFileMaskedReplacer::EndFile()
     } catch (const TError& e) {
         FileErrorText = e.what(); // the old contents stay
     }
-    TMaskedReplacer::EndRun();
-    ++FileIndexValue;
+    NotifyFileEnd();
 }
 
 void TFileMaskedReplacer::EndRun()

@@ -35,10 +35,14 @@ public:
     // Why the current file was left untouched (could not be read or written);
     // empty when it was processed.
     const std::string& FileError() const { return FileErrorText; }
+    // True only inside the notification that ends a file (a progress
+    // notification may also come at Size + 1).
+    bool AtFileEnd() const { return AtFileEndValue; }
 
 private:
     void BeginFile();
     void EndFile();
+    void NotifyFileEnd();
 
     const std::vector<std::string>& Paths;
     const std::vector<std::string>& Encodings;
@@ -46,6 +50,7 @@ private:
     bool InFile = false;
     std::size_t FileIndexValue = 0;
     std::string FileErrorText;
+    bool AtFileEndValue = false;
 };
 
 } // namespace tekstovar

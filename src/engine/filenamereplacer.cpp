@@ -32,7 +32,9 @@ void TFileNameMaskedReplacer::Step()
     if (Finished())
         return;
     ReplaceName();
+    AtFileEndValue = true;
     TMaskedReplacer::EndRun(); // the name's end notification
+    AtFileEndValue = false;
     ++FileIndexValue;
 }
 

@@ -37,6 +37,8 @@ public:
     // the old one, if it did.
     const std::string& NewName() const { return NewNameValue; }
     const std::string& FileError() const { return FileErrorText; }
+    // True only inside the notification that ends a name.
+    bool AtFileEnd() const { return AtFileEndValue; }
 
 private:
     void ReplaceName();
@@ -47,6 +49,7 @@ private:
     std::size_t FileIndexValue = 0;
     std::string NewNameValue;
     std::string FileErrorText;
+    bool AtFileEndValue = false;
 };
 
 // Whether a name can be given to a file: not empty, not "." or "..", without

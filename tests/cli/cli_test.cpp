@@ -262,7 +262,11 @@ TEST_F(CliTest, CommandLinesThatCannotBeUnderstood)
         {"--from", "WIN "},
         {"--from"},
         {"-s"},
-        {"-s", "a", "extra"},
+        {"--names"},
+        {"--detect"},
+        {"--restore"},
+        {"--detect", "--restore", "a"},
+        {"--scenario", "x", "-s", "a"},
     };
     for (const auto& args : lines) {
         SCOPED_TRACE(::testing::PrintToString(args));

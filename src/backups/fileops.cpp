@@ -1,0 +1,193 @@
+#include "backups/fileops.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tekstovar::backupfiles {
+
+namespace {
+
+constexpr std::size_t BlockSize = 65536;
+
+// Closes the descriptor it holds when it goes out of scope.
+class TFd {
+public:
+    explicit TFd(int fd) : Fd(fd) { }
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    ~TFd() { Close(); }
+    int Get() const { return Fd; }
+    bool Valid() const { return Fd >= 0; }
+    // A failing close can mean lost data (network file systems), so it counts.
+    bool Close()
+    {
+        if (Fd < 0)
+            return true;
+        const int result = ::close(Fd);
+        Fd = -1;
+        return result == 0;
+    }
+
+private:
+    int Fd;
+};
+
+bool WriteAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t done = ::write(fd, data, size);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+// Reads up to size bytes; -1 on an error, fewer than size only at the end.
+ssize_t ReadBlock(int fd, char* data, std::size_t size)
+{
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t done = ::read(fd, data + got, size - got);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (done == 0)
+            break;
+        got += static_cast<std::size_t>(done);
+    }
+    return static_cast<ssize_t>(got);
+}
+
+bool CopyBlocks(int from, int to)
+{
+    std::vector<char> block(BlockSize);
+    for (;;) {
+        const ssize_t got = ReadBlock(from, block.data(), block.size());
+        if (got < 0 || !WriteAll(to, block.data(), static_cast<std::size_t>(got)))
+            return false;
+        if (static_cast<std::size_t>(got) < block.size())
+            return true;
+    }
+}
+
+template <class TFill> bool CreateFile(const std::string& path, mode_t mode, bool sync, TFill fill)
+{
+    // O_EXCL: a file that appeared since the caller looked is never truncated.
+    TFd out(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (!out.Valid())
+        return false;
+    bool ok = fill(out.Get());
+    // Permission bits are kept where the file system allows; some (FAT
+    // sticks used as a backup root) refuse, and the copy is still good.
+    if (ok)
+        ::fchmod(out.Get(), mode & 07777);
+    ok = ok && (!sync || ::fsync(out.Get()) == 0);
+    ok = out.Close() && ok;
+    if (!ok)
+        ::unlink(path.c_str()); // a half-written file must not pass for a backup later
+    return ok;
+}
+
+} // namespace
+
+std::string DirectoryPart(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+TEntry EntryAt(const std::string& path)
+{
+    struct stat st { };
+    if (::lstat(path.c_str(), &st) == 0)
+        return TEntry::Present;
+    return errno == ENOENT ? TEntry::Missing : TEntry::Unknown;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    if (a == b)
+        return true;
+    struct stat sa { };
+    struct stat sb { };
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+        sa.st_ino == sb.st_ino;
+}
+
+bool IsRegularFile(const std::string& path)
+{
+    struct stat st { };
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool MakeParentDirectories(const std::string& path)
+{
+    const std::string directory = DirectoryPart(path);
+    if (directory.empty())
+        return true;
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    return !error;
+}
+
+bool RenameWithoutReplacing(const std::string& source, const std::string& target)
+{
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    // File systems without the flag get the plain rename; the caller has
+    // just seen that the target is free.
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return false;
+    return EntryAt(target) == TEntry::Missing && std::rename(source.c_str(), target.c_str()) == 0;
+}
+
+TReadResult ReadWholeFile(const std::string& path, std::string& data, mode_t& mode)
+{
+    if (!IsRegularFile(path)) // a FIFO would block the open
+        return TReadResult::CannotOpen;
+    TFd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st { };
+    if (!in.Valid() || ::fstat(in.Get(), &st) != 0)
+        return TReadResult::CannotOpen;
+    mode = st.st_mode;
+    data.clear();
+    std::vector<char> block(BlockSize);
+    for (;;) {
+        const ssize_t got = ReadBlock(in.Get(), block.data(), block.size());
+        if (got < 0)
+            return TReadResult::CannotRead;
+        data.append(block.data(), static_cast<std::size_t>(got));
+        if (static_cast<std::size_t>(got) < block.size())
+            return TReadResult::Done;
+    }
+}
+
+bool CreateFileWith(const std::string& target, mode_t mode, const std::string& bytes)
+{
+    return CreateFile(target, mode, false, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
+}
+
+bool CopyFile(const std::string& source, const std::string& target)
+{
+    if (!IsRegularFile(source)) // a FIFO would block the open
+        return false;
+    TFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st { };
+    if (!in.Valid() || ::fstat(in.Get(), &st) != 0)
+        return false;
+    return CreateFile(target, st.st_mode, true, [&](int fd) { return CopyBlocks(in.Get(), fd); });
+}
+
+} // namespace tekstovar::backupfiles

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "backups/backup.h"
+
+#include <string>
+
+namespace tekstovar {
+
+// A store that keeps files on disk: beside the original, or mirrored below a
+// backup root.
+class TFSBackup : public TBackup {
+public:
+    // An empty path means "beside the file"; any other gets a trailing "/".
+    // Existing backups stay where they are.
+    void SetRoot(const std::string& path);
+    // Empty, or a directory path ending in "/".
+    const std::string& Root() const { return RootPath; }
+
+    // Where the backup of the file at path goes. Below a root: the root
+    // followed by the path without its leading "/" (made plain first, so
+    // that "." and ".." never lead out of the root). Without a root: the
+    // path with its last character replaced by "_" (a.txt -> a.tx_), or with
+    // "_" appended if it already ends in one (a.tx_ -> a.tx__), so that a
+    // file is never its own backup.
+    std::string BackupPath(const std::string& path) const;
+
+    // Moves a file; false when anything lies at target (it is not touched)
+    // or the move fails (source stays). Within one directory it is a rename;
+    // otherwise target's directories are created, the contents and
+    // permission bits copied, and the source deleted with DeleteAndPrune.
+    bool TransferFile(const std::string& source, const std::string& target) const;
+
+    // Deletes the file, then the directories of the backup tree above it
+    // that became empty, up to but never including the root; nothing
+    // outside the root. False if the file could not be deleted.
+    bool DeleteAndPrune(const std::string& path) const;
+
+protected:
+    // The pruning half of DeleteAndPrune, for a file that is already gone.
+    void PruneEmptyDirectories(const std::string& path) const;
+
+private:
+    std::string RootPath;
+};
+
+} // namespace tekstovar

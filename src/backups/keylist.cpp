@@ -1,0 +1,24 @@
+#include "backups/keylist.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+namespace tekstovar {
+
+void TKeyList::Add(const void* key) { Items.push_back(key); }
+
+int TKeyList::IndexOf(const void* key) const
+{
+    const auto found = std::find(Items.begin(), Items.end(), key);
+    return found == Items.end() ? -1 : static_cast<int>(found - Items.begin());
+}
+
+void TKeyList::Delete(int index)
+{
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+    Items.erase(Items.begin() + index);
+}
+
+} // namespace tekstovar

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <vector>
+
+namespace tekstovar {
+
+// An ordered list of object identities. The objects are only compared by
+// address, never touched or freed.
+class TKeyList {
+public:
+    // Appends key at the end.
+    void Add(const void* key);
+    // The 0-based position of the first occurrence of key, or -1.
+    int IndexOf(const void* key) const;
+    // Removes the key at index; an index outside the list throws
+    // std::out_of_range.
+    void Delete(int index);
+    int Count() const { return static_cast<int>(Items.size()); }
+
+private:
+    std::vector<const void*> Items;
+};
+
+} // namespace tekstovar

@@ -1,0 +1,72 @@
+#include "filerun/runlog.h"
+
+#include "common/error.h"
+#include "platform/winunicode.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace tekstovar {
+
+std::string LogDateTime(std::time_t when)
+{
+    std::tm local{};
+    localtime_r(&when, &local);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%d.%m.%Y %H:%M:%S", &local);
+    return buffer;
+}
+
+std::string PathToWin(const std::string& path)
+{
+    if (!Utf8FitsWin(path))
+        throw TError("Путь нельзя записать в кодировке WIN: " + path);
+    return Utf8ToWin(path);
+}
+
+void TRunLog::Header(bool names, const std::string& searchMask, const std::string& replaceMask, std::time_t when) const
+{
+    Write("\r\n" + LogDateTime(when));
+    Write(Utf8ToWin(names ? "Замена В Именах Файлов" : "Замена В Содержимом Файлов"));
+    Write(Utf8ToWin("Маска Поиска:") + searchMask);
+    Write(Utf8ToWin("Маска Замены:") + replaceMask);
+}
+
+void TRunLog::ContentLine(const std::string& path, long long count) const
+{
+    Write(PathToWin(path) + "\t" + std::to_string(count));
+}
+
+void TRunLog::NameLine(const std::string& oldPath, const std::string& newName, long long count) const
+{
+    Write(PathToWin(oldPath) + "\t" + PathToWin(newName) + "\t" + std::to_string(count));
+}
+
+void TRunLog::Write(const std::string& line) const
+{
+    if (!Enabled())
+        return;
+    const std::string bytes = line + "\r\n";
+    int fd = ::open(Path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        throw TError("Не удаётся открыть журнал " + Path + ": " + std::strerror(errno));
+    const char* at = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t put = ::write(fd, at, left);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0) {
+            int error = errno;
+            ::close(fd);
+            throw TError("Не удаётся записать журнал " + Path + ": " + std::strerror(error));
+        }
+        at += put;
+        left -= static_cast<std::size_t>(put);
+    }
+    ::close(fd);
+}
+
+} // namespace tekstovar
