@@ -265,7 +265,7 @@ TEST_F(CliTest, CommandLinesThatCannotBeUnderstood)
         {"--names"},
         {"--detect"},
         {"--restore"},
-        {"--detect", "--restore", "a"},
+        {"--restore", "--detect", "a"},
         {"--scenario", "x", "-s", "a"},
     };
     for (const auto& args : lines) {
