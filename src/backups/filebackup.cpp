@@ -35,9 +35,10 @@ void TFileBackup::DoErase(const void* key)
 void TFileBackup::DoBackup(const void*, const std::string& path)
 {
     const std::string backup = BackupPath(path);
-    if (SameFile(backup, path) || EntryAt(backup) != TEntry::Missing)
+    const TEntry existing = EntryAt(backup);
+    if (SameFile(backup, path) || existing == TEntry::Present)
         return; // a taken backup path keeps the older backup; the item is registered all the same
-    if (!KeepCopy(path, backup))
+    if (existing == TEntry::Unknown || !KeepCopy(path, backup))
         throw TError("Не удаётся сохранить резервную копию " + path + " в " + backup);
 }
 

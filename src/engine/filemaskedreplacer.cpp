@@ -100,7 +100,9 @@ void TFileMaskedReplacer::EndFile()
 
 void TFileMaskedReplacer::EndRun()
 {
+    AtRunEndValue = true;
     Notify();
+    AtRunEndValue = false;
     if (InFile) {
         // Stopped inside a file: it was not written, so it must still be at
         // its path with its old contents, whatever its backup did with it.

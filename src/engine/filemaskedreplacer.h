@@ -38,6 +38,9 @@ public:
     // True only inside the notification that ends a file (a progress
     // notification may also come at Size + 1).
     bool AtFileEnd() const { return AtFileEndValue; }
+    // True only inside the last notification of the run (finished or
+    // stopped); its position belongs to no file and is not a start.
+    bool AtRunEnd() const { return AtRunEndValue; }
 
 private:
     void BeginFile();
@@ -51,6 +54,7 @@ private:
     std::size_t FileIndexValue = 0;
     std::string FileErrorText;
     bool AtFileEndValue = false;
+    bool AtRunEndValue = false;
 };
 
 } // namespace tekstovar

@@ -91,7 +91,9 @@ void TFileNameMaskedReplacer::ReplaceName()
 
 void TFileNameMaskedReplacer::EndRun()
 {
+    AtRunEndValue = true;
     Notify();
+    AtRunEndValue = false;
     FileIndexValue = Paths.size();
 }
 

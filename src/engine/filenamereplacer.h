@@ -39,6 +39,9 @@ public:
     const std::string& FileError() const { return FileErrorText; }
     // True only inside the notification that ends a name.
     bool AtFileEnd() const { return AtFileEndValue; }
+    // True only inside the last notification of the run (finished or
+    // stopped); its position belongs to no file and is not a start.
+    bool AtRunEnd() const { return AtRunEndValue; }
 
 private:
     void ReplaceName();
@@ -50,6 +53,7 @@ private:
     std::string NewNameValue;
     std::string FileErrorText;
     bool AtFileEndValue = false;
+    bool AtRunEndValue = false;
 };
 
 // Whether a name can be given to a file: not empty, not "." or "..", without

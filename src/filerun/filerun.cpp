@@ -64,6 +64,8 @@ void TFileRun::RunStep(const TMaskPair& pair, bool first)
         TFileNameMaskedReplacer r(pair.Search, pair.Replace, Paths, Encodings, Options.Target);
         r.OnProgress = [&](TMaskedReplacer& x) {
             const std::size_t f = r.FileIndex();
+            if (r.AtRunEnd())
+                return;
             if (x.GetPosition() == 0 && backup)
                 NameBackup.Backup(&Keys[f], Paths[f], Options.OverwriteBackup); // a failure keeps the name
             if (r.AtFileEnd())
@@ -77,6 +79,8 @@ void TFileRun::RunStep(const TMaskPair& pair, bool first)
         TFileMaskedReplacer r(pair.Search, pair.Replace, Paths, Encodings, Options.Target);
         r.OnProgress = [&](TMaskedReplacer& x) {
             const std::size_t f = r.FileIndex();
+            if (r.AtRunEnd())
+                return;
             if (x.GetPosition() == 0 && backup)
                 ContentBackup.Backup(&Keys[f], Paths[f], Options.OverwriteBackup); // a failure skips the file
             if (r.AtFileEnd())

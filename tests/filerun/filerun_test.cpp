@@ -1,0 +1,129 @@
+#include "common/error.h"
+#include "filerun/filerun.h"
+#include "platform/winunicode.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+using namespace tekstovar;
+using namespace tekstovar::test;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2)
+        lines.push_back(text.substr(start, at - start));
+    EXPECT_EQ(start, text.size()) << "every line ends with CR LF";
+    return lines;
+}
+
+} // namespace
+
+TEST(FileRun, LogHasAHeaderPerStepAndALinePerFile)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Write("отчёт.txt", "a1 a22"), dir.Write("b.txt", "x")};
+    TFileRunOptions options;
+    options.LogFile = dir.Path("QZ.Log");
+    TFileRun run(paths, {"WIN", "WIN"}, options);
+    run.Run({{"\\+9", "#"}, {"a", Utf8ToWin("я")}});
+    ASSERT_TRUE(run.AllDone());
+    EXPECT_EQ(TTempDir::Read(paths[0]), Utf8ToWin("я# я#"));
+    EXPECT_EQ(run.Outcomes()[0].Count, 4);
+    EXPECT_EQ(run.Total(), 4);
+
+    auto lines = Lines(TTempDir::Read(options.LogFile));
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[0], "");
+    EXPECT_EQ(lines[1].size(), 19u); // dd.mm.yyyy hh:mm:ss
+    EXPECT_EQ(lines[2], Utf8ToWin("Замена В Содержимом Файлов"));
+    EXPECT_EQ(lines[3], Utf8ToWin("Маска Поиска:") + "\\+9");
+    EXPECT_EQ(lines[4], Utf8ToWin("Маска Замены:") + "#");
+    EXPECT_EQ(lines[5], Utf8ToWin(paths[0]) + "\t2");
+    EXPECT_EQ(lines[6], paths[1] + "\t0");
+    EXPECT_EQ(lines[11], Utf8ToWin("Маска Замены:") + Utf8ToWin("я"));
+    EXPECT_EQ(lines[12], Utf8ToWin(paths[0]) + "\t2");
+}
+
+TEST(FileRun, NamesFollowTheirFileFromStepToStep)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Write("a.txt", "1"), dir.Write("z.txt", "2")};
+    TFileRunOptions options;
+    options.Names = true;
+    options.Backup = true;
+    options.LogFile = dir.Path("log");
+    TFileRun run(paths, {"WIN", "WIN"}, options);
+    run.Run({{"a", "b"}, {"b", "c"}});
+    EXPECT_EQ(run.Outcomes()[0].NewName, "c.txt");
+    EXPECT_EQ(run.Outcomes()[0].Count, 2);
+    EXPECT_EQ(run.Outcomes()[1].NewName, "z.txt");
+    EXPECT_EQ(TTempDir::Read(dir.Path("c.txt")), "1");
+    // The copy taken before the first step keeps the old name's contents.
+    EXPECT_EQ(TTempDir::Read(dir.Path("a.tx_")), "1");
+    auto lines = Lines(TTempDir::Read(options.LogFile));
+    EXPECT_EQ(lines[2], Utf8ToWin("Замена В Именах Файлов"));
+    EXPECT_EQ(lines[5], paths[0] + "\tb.txt\t1");
+    EXPECT_EQ(lines[12], dir.Path("b.txt") + "\tc.txt\t1");
+}
+
+TEST(FileRun, BackupsComeBeforeTheFirstStepOnly)
+{
+    for (bool root : {false, true}) {
+        TTempDir dir;
+        std::vector<std::string> paths = {dir.Write("d/a.txt", "one 1"), dir.Write("d/b.txt", "two 2")};
+        TFileRunOptions options;
+        options.Backup = true;
+        options.BackupRoot = root ? dir.Path("bak") : "";
+        TFileRun run(paths, {"WIN", "WIN"}, options);
+        run.Run({{"\\+9", "\\+1"}, {"\\+9", "\\+1"}, {"o", "0"}});
+        EXPECT_EQ(TTempDir::Read(paths[0]), "0ne 3");
+        for (const auto& path : paths)
+            RestoreFileFromBackup(path, options.BackupRoot);
+        EXPECT_EQ(TTempDir::Read(paths[0]), "one 1");
+        EXPECT_EQ(TTempDir::Read(paths[1]), "two 2");
+        EXPECT_THROW(RestoreFileFromBackup(paths[0], options.BackupRoot), TError); // used up
+        if (root) {
+            EXPECT_TRUE(std::filesystem::is_empty(dir.Path("bak"))); // pruned, the root kept
+        }
+    }
+}
+
+TEST(FileRun, AFileWhoseBackupCannotBeMadeIsLeftAlone)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Write("a.txt", "aaa")};
+    TFileRunOptions options;
+    options.Backup = true;
+    options.BackupRoot = dir.Write("not-a-directory", "x"); // nothing can be created below it
+    TFileRun run(paths, {"WIN"}, options);
+    run.Run({{"a", "b"}});
+    EXPECT_EQ(TTempDir::Read(paths[0]), "aaa");
+    EXPECT_FALSE(run.AllDone());
+    EXPECT_NE(run.Outcomes()[0].Error.find("a.txt"), std::string::npos);
+}
+
+TEST(FileRun, AMalformedMaskInAnyStepChangesNothing)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Write("a.txt", "aaa")};
+    TFileRun run(paths, {"WIN"}, TFileRunOptions{});
+    EXPECT_THROW(run.Run({{"a", "b"}, {"\\(a", "b"}}), TError);
+    EXPECT_EQ(TTempDir::Read(paths[0]), "aaa");
+}
+
+TEST(FileRun, AnUnwritableLogIsReportedAndTheRunGoesOn)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Write("a.txt", "aaa")};
+    TFileRunOptions options;
+    options.LogFile = dir.Path("no/such/dir/log");
+    TFileRun run(paths, {"WIN"}, options);
+    run.Run({{"a", "b"}});
+    EXPECT_EQ(TTempDir::Read(paths[0]), "bbb");
+    EXPECT_FALSE(run.Messages().empty());
+    EXPECT_FALSE(run.AllDone());
+}
