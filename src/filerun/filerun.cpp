@@ -81,8 +81,14 @@ void TFileRun::RunStep(const TMaskPair& pair, bool first)
             const std::size_t f = r.FileIndex();
             if (r.AtRunEnd())
                 return;
-            if (x.GetPosition() == 0 && backup)
+            if (x.GetPosition() == 0 && backup) {
+                // A backup left by an earlier run is replaced only when asked.
+                const std::string old = ContentBackup.BackupPath(Paths[f]);
+                std::error_code error;
+                if (Options.OverwriteBackup && old != Paths[f] && std::filesystem::is_regular_file(old, error))
+                    ContentBackup.DeleteAndPrune(old);
                 ContentBackup.Backup(&Keys[f], Paths[f], Options.OverwriteBackup); // a failure skips the file
+            }
             if (r.AtFileEnd())
                 FileDone(f, r.ReplaceCount(), r.FileError(), Files[f].NewName);
         };
