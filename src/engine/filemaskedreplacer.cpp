@@ -1,26 +1,16 @@
 #include "engine/filemaskedreplacer.h"
 
 #include "common/error.h"
-#include "encodings/codepages.h"
-#include "encodings/recode.h"
 #include "platform/fileio.h"
 
 #include <filesystem>
 
 namespace tekstovar {
 
-TFileMaskedReplacer::TFileMaskedReplacer(std::string searchMask, std::string replaceMask,
-    const std::vector<std::string>& paths, const std::vector<std::string>& encodings, int targetEncoding)
-    : TMaskedReplacer("", std::move(searchMask), "", EncodingWin, targetEncoding), Paths(paths), Encodings(encodings),
-      BaseReplaceMask(std::move(replaceMask))
-{
-}
-
 bool TFileMaskedReplacer::Start()
 {
-    FileIndexValue = 0;
     InFile = false;
-    return !Paths.empty();
+    return TFileListReplacer::Start();
 }
 
 void TFileMaskedReplacer::BeginFile()
@@ -28,7 +18,7 @@ void TFileMaskedReplacer::BeginFile()
     FileErrorText.clear();
     std::string contents;
     try {
-        contents = ReadFileBytes(Paths[FileIndexValue]);
+        contents = ReadFileBytes(Paths[FileIndex()]);
     } catch (const TError& e) {
         // Left untouched and reported; the run goes on with the next file.
         FileErrorText = e.what();
@@ -39,12 +29,7 @@ void TFileMaskedReplacer::BeginFile()
         return;
     }
     SetText(std::move(contents));
-    const int encoding = FileIndexValue < Encodings.size() ? EncodingByName(Encodings[FileIndexValue]) : EncodingNone;
-    std::string mask = BaseReplaceMask;
-    RecodeString(mask, EncodingWin, encoding);
-    SetReplaceMask(std::move(mask));
-    AssignSourceEncoding(encoding);
-    ParseSearchMask(); // fresh lexems and tree for every file, in its page
+    PrepareForFile();
     bool work = false;
     try {
         work = TMaskedReplacer::Start(); // the owner backs the file up here
@@ -59,14 +44,6 @@ void TFileMaskedReplacer::BeginFile()
         InFile = true;
     else
         EndFile();
-}
-
-void TFileMaskedReplacer::NotifyFileEnd()
-{
-    AtFileEndValue = true;
-    TMaskedReplacer::EndRun();
-    AtFileEndValue = false;
-    ++FileIndexValue;
 }
 
 void TFileMaskedReplacer::Step()
@@ -91,33 +68,29 @@ void TFileMaskedReplacer::Step()
 void TFileMaskedReplacer::EndFile()
 {
     try {
-        WriteFileReplacing(Paths[FileIndexValue], Result());
+        WriteFileReplacing(Paths[FileIndex()], Result());
     } catch (const TError& e) {
         FileErrorText = e.what(); // the old contents stay
     }
     NotifyFileEnd();
 }
 
-void TFileMaskedReplacer::EndRun()
+void TFileMaskedReplacer::AfterRunEnd()
 {
-    AtRunEndValue = true;
-    Notify();
-    AtRunEndValue = false;
-    if (InFile) {
-        // Stopped inside a file: it was not written, so it must still be at
-        // its path with its old contents, whatever its backup did with it.
-        const std::string& path = Paths[FileIndexValue];
-        std::error_code error;
-        if (!std::filesystem::exists(path, error) && !error) {
-            try {
-                WriteFileReplacing(path, Text());
-            } catch (const TError& e) {
-                FileErrorText = e.what();
-            }
+    if (!InFile)
+        return;
+    // Stopped inside a file: it was not written, so it must still be at its
+    // path with its old contents, whatever its backup did with it.
+    const std::string& path = Paths[FileIndex()];
+    std::error_code error;
+    if (!std::filesystem::exists(path, error) && !error) {
+        try {
+            WriteFileReplacing(path, Text());
+        } catch (const TError& e) {
+            FileErrorText = e.what();
         }
-        InFile = false;
     }
-    FileIndexValue = Paths.size();
+    InFile = false;
 }
 
 } // namespace tekstovar

@@ -14,34 +14,18 @@ bool IsValidFileName(const std::string& name)
         name.find('\0') == std::string::npos;
 }
 
-TFileNameMaskedReplacer::TFileNameMaskedReplacer(std::string searchMask, std::string replaceMask,
-    const std::vector<std::string>& paths, const std::vector<std::string>& encodings, int targetEncoding)
-    : TMaskedReplacer("", std::move(searchMask), "", EncodingWin, targetEncoding), Paths(paths), Encodings(encodings),
-      BaseReplaceMask(std::move(replaceMask))
-{
-}
-
-bool TFileNameMaskedReplacer::Start()
-{
-    FileIndexValue = 0;
-    return !Paths.empty();
-}
-
 void TFileNameMaskedReplacer::Step()
 {
     if (Finished())
         return;
     ReplaceName();
-    AtFileEndValue = true;
-    TMaskedReplacer::EndRun(); // the name's end notification
-    AtFileEndValue = false;
-    ++FileIndexValue;
+    NotifyFileEnd();
 }
 
 void TFileNameMaskedReplacer::ReplaceName()
 {
     FileErrorText.clear();
-    const std::string& path = Paths[FileIndexValue];
+    const std::string& path = Paths[FileIndex()];
     const auto slash = path.rfind('/');
     const std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = path.substr(directory.size());
@@ -58,13 +42,7 @@ void TFileNameMaskedReplacer::ReplaceName()
     }
     try {
         SetText(Utf8ToWin(name));
-        const int encoding =
-            FileIndexValue < Encodings.size() ? EncodingByName(Encodings[FileIndexValue]) : EncodingNone;
-        std::string mask = BaseReplaceMask;
-        RecodeString(mask, EncodingWin, encoding);
-        SetReplaceMask(std::move(mask));
-        AssignSourceEncoding(encoding);
-        ParseSearchMask(); // a fresh tree: nothing remembered from the last name
+        PrepareForFile(); // a fresh tree: nothing remembered from the last name
         if (TMaskedReplacer::Start()) {
             while (!TMaskedReplacer::Finished())
                 TMaskedReplacer::Step();
@@ -87,14 +65,6 @@ void TFileNameMaskedReplacer::ReplaceName()
         return;
     }
     NewNameValue = newName;
-}
-
-void TFileNameMaskedReplacer::EndRun()
-{
-    AtRunEndValue = true;
-    Notify();
-    AtRunEndValue = false;
-    FileIndexValue = Paths.size();
 }
 
 } // namespace tekstovar

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "engine/maskedreplacer.h"
+
+#include <string>
+#include <vector>
+
+namespace tekstovar {
+
+// What the content and the name replacers share: a list of files, each in
+// its own code page, worked on one after another with the text-level steps,
+// and the notifications that tell the owner which file they are about.
+class TFileListReplacer : public TMaskedReplacer {
+public:
+    // paths and encodings (code-page names) are the owner's and must stay
+    // alive and unchanged during the run.
+    TFileListReplacer(std::string searchMask, std::string replaceMask, const std::vector<std::string>& paths,
+        const std::vector<std::string>& encodings, int targetEncoding);
+    // The lists are held by reference: temporaries would not outlive the run.
+    TFileListReplacer(
+        std::string, std::string, std::vector<std::string>&&, const std::vector<std::string>&, int) = delete;
+    TFileListReplacer(
+        std::string, std::string, const std::vector<std::string>&, std::vector<std::string>&&, int) = delete;
+    TFileListReplacer(std::string, std::string, std::vector<std::string>&&, std::vector<std::string>&&, int) = delete;
+
+    bool Start() override;
+    void Step() override = 0;
+    void FinishText() override { }
+    // The run's last notification, then every file counts as passed.
+    void EndRun() override;
+    bool Finished() const override { return FileIndexValue >= Paths.size(); }
+
+    std::size_t FileIndex() const { return FileIndexValue; }
+    // Why the current file was left as it was; empty when it was processed.
+    const std::string& FileError() const { return FileErrorText; }
+    // True only inside the notification that ends a file (a progress
+    // notification may also come at Size + 1).
+    bool AtFileEnd() const { return AtFileEndValue; }
+    // True only inside the last notification of the run (finished or
+    // stopped); its position belongs to no file and is not a start.
+    bool AtRunEnd() const { return AtRunEndValue; }
+
+protected:
+    // Takes the replace mask into the current file's code page and parses the
+    // search mask for it: fresh lexems and a fresh tree for every file.
+    void PrepareForFile();
+    // The current file's end notification; then the next file.
+    void NotifyFileEnd();
+    // Called after the run's last notification, before the index moves on.
+    virtual void AfterRunEnd() { }
+
+    const std::vector<std::string>& Paths;
+    const std::vector<std::string>& Encodings;
+    std::string FileErrorText;
+
+private:
+    std::string BaseReplaceMask;
+    std::size_t FileIndexValue = 0;
+    bool AtFileEndValue = false;
+    bool AtRunEndValue = false;
+};
+
+} // namespace tekstovar
