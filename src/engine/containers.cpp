@@ -30,9 +30,11 @@ std::vector<TLexem*> TContainerLexem::ItemPointers() const
     return pointers;
 }
 
-TSetLexem::TSetLexem(int maskPos, bool positive, bool repeated, int encoding)
-    : TContainerLexem(maskPos, positive, repeated, encoding), Repeatable(repeated)
+void TRepeatableContainerLexem::Add(std::unique_ptr<TLexem> child)
 {
+    if (child->IsRepeated())
+        Repeatable = true;
+    TContainerLexem::Add(std::move(child));
 }
 
 bool TSetLexem::Test(std::string_view text, TPos p)
@@ -43,13 +45,6 @@ bool TSetLexem::Test(std::string_view text, TPos p)
             return true;
         }
     return false;
-}
-
-void TSetLexem::Add(std::unique_ptr<TLexem> child)
-{
-    if (child->IsRepeated())
-        Repeatable = true;
-    TContainerLexem::Add(std::move(child));
 }
 
 TLeadingChars TSetLexem::OwnLeadingChars() const
@@ -65,7 +60,7 @@ TLeadingChars TSetLexem::OwnLeadingChars() const
 }
 
 TBlockLexem::TBlockLexem(int maskPos, bool positive, bool repeated, int encoding)
-    : TContainerLexem(maskPos, positive, repeated, encoding), Repeatable(repeated)
+    : TRepeatableContainerLexem(maskPos, positive, repeated, encoding)
 {
 }
 
@@ -88,13 +83,6 @@ bool TBlockLexem::Test(std::string_view text, TPos p)
     bool result = Tree->Test(text, p);
     MatchLength = Tree->MatchLength;
     return result;
-}
-
-void TBlockLexem::Add(std::unique_ptr<TLexem> child)
-{
-    if (child->IsRepeated())
-        Repeatable = true;
-    TContainerLexem::Add(std::move(child));
 }
 
 TLeadingChars TBlockLexem::OwnLeadingChars() const

@@ -26,33 +26,40 @@ public:
     std::vector<TLexem*> ItemPointers() const;
 };
 
-// \[ ... \] : the first child that matches.
-class TSetLexem : public TContainerLexem {
+// A set or a group: a run of its own when written with "+" or when any
+// child repeats.
+class TRepeatableContainerLexem : public TContainerLexem {
 public:
-    TSetLexem(int maskPos, bool positive, bool repeated, int encoding);
+    TRepeatableContainerLexem(int maskPos, bool positive, bool repeated, int encoding)
+        : TContainerLexem(maskPos, positive, repeated, encoding), Repeatable(repeated)
+    {
+    }
 
     bool Repeatable;
 
-    bool Test(std::string_view text, TPos p) override;
     bool IsRepeated() const override { return Repeatable; }
     void Add(std::unique_ptr<TLexem> child) override;
     void ChildBecameRepeated() override { Repeatable = true; }
+};
+
+// \[ ... \] : the first child that matches.
+class TSetLexem : public TRepeatableContainerLexem {
+public:
+    using TRepeatableContainerLexem::TRepeatableContainerLexem;
+
+    bool Test(std::string_view text, TPos p) override;
     TLeadingChars OwnLeadingChars() const override;
 };
 
 // \{ ... \} : a group matched by a search tree of its own.
-class TBlockLexem : public TContainerLexem {
+class TBlockLexem : public TRepeatableContainerLexem {
 public:
     TBlockLexem(int maskPos, bool positive, bool repeated, int encoding);
     ~TBlockLexem() override;
 
     std::unique_ptr<TSearchLexem> Tree;
-    bool Repeatable;
 
     bool Test(std::string_view text, TPos p) override;
-    bool IsRepeated() const override { return Repeatable; }
-    void Add(std::unique_ptr<TLexem> child) override;
-    void ChildBecameRepeated() override { Repeatable = true; }
     TLeadingChars OwnLeadingChars() const override;
     void ForgetText() override;
     void SetPlainMatching(bool plain) override;
