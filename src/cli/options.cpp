@@ -121,6 +121,10 @@ TCliOptions ParseOptions(const std::vector<std::string>& args)
             throw TUsageError{"unknown argument: " + arg};
         }
     }
+    // Where backups go, or that old ones are replaced, only means anything
+    // when backups are kept.
+    if (!restore && (!options.BackupRoot.empty() || options.OverwriteBackup))
+        options.Backup = true;
     if (detect && restore)
         throw TUsageError{"--detect and --restore exclude each other"};
     if (detect)
