@@ -1,0 +1,11 @@
+#include "settings/setupfrm.h"
+
+namespace tekstovar {
+
+TSetupFrm::TSetupFrm(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("SetupFrm"));
+    setWindowTitle(QStringLiteral("Настройка"));
+}
+
+} // namespace tekstovar
