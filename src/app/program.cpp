@@ -1,0 +1,54 @@
+#include "app/program.h"
+
+#include "dialogs/aboutfrm.h"
+#include "dialogs/filemaskfrm.h"
+#include "dialogs/helpfrm.h"
+#include "dialogs/viewfrm.h"
+#include "library/editdialogs.h"
+#include "library/libfrm.h"
+#include "mainwindow/mainfrm.h"
+#include "scenario/batchfrm.h"
+#include "settings/setupfrm.h"
+
+namespace tekstovar {
+
+TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
+{
+    Main = std::make_unique<TMainFrm>(dialogs, programDir);
+    FileMask = std::make_unique<TFileMaskFrm>(programDir + "QZ.Ini", Main.get());
+    About = std::make_unique<TAboutFrm>(dialogs, Main.get());
+    View = std::make_unique<TViewFrm>(Main.get());
+    Batch = std::make_unique<TBatchFrm>(Main.get());
+    Setup = std::make_unique<TSetupFrm>(Main.get());
+    Lib = std::make_unique<TLibFrm>(Main.get());
+    PairEdit = std::make_unique<TPairEditFrm>(Main.get());
+    LexemEdit = std::make_unique<TLexemEditFrm>(Main.get());
+    Help = std::make_unique<THelpFrm>(Main.get());
+
+    // The scenario and library windows take over what the main window read.
+    const TSettings& s = Main->Settings();
+    Batch->setGeometry(s.BatchLeft, s.BatchTop, s.BatchWidth, s.BatchHeight);
+    Lib->setGeometry(s.LibLeft, s.LibTop, s.LibWidth, s.LibHeight);
+    Main->SetPeers({FileMask.get(), About.get(), Help.get(), Batch.get(), Lib.get(), Setup.get()});
+    if (s.ShowBatch)
+        Batch->show();
+    if (s.ShowLib)
+        Lib->show();
+}
+
+TProgram::~TProgram()
+{
+    // The other windows go before the main window they belong to.
+    Help.reset();
+    LexemEdit.reset();
+    PairEdit.reset();
+    Lib.reset();
+    Setup.reset();
+    Batch.reset();
+    View.reset();
+    About.reset();
+    FileMask.reset();
+    Main.reset();
+}
+
+} // namespace tekstovar

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace tekstovar {
+
+// The list of file masks that picks the files of a directory added to the
+// file list. The dialog owns the list for the whole run of the program and
+// keeps it in "Extensions" of [General] itself: read once when the dialog is
+// made, written each time it closes, however it is closed.
+class TFileMaskFrm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFileMaskFrm(std::string iniPath, QWidget* parent = nullptr);
+
+    // The masks in list order, WIN bytes as stored.
+    std::vector<std::string> Masks() const;
+
+    // "a,,b" is three masks, the middle one empty; a comma at the end makes
+    // none; blanks stay.
+    static std::vector<std::string> SplitMasks(const std::string& stored);
+    static std::string JoinMasks(const std::vector<std::string>& masks);
+
+    static constexpr const char* DefaultMasks = "*.txt,*.html,*.css,*.log,*.htm";
+
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void AddBtnClick();
+    void DelBtnClick();
+    void Load();
+    void Save();
+
+    std::string IniPath;
+    QLineEdit* MaskEdt;
+    QListWidget* MaskLst;
+    QPushButton* AddBtn;
+    QPushButton* DelBtn;
+    QPushButton* OkBtn;
+};
+
+} // namespace tekstovar

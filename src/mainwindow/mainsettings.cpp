@@ -1,0 +1,172 @@
+// The main window's settings: read at start into the controls, collected
+// from them and written at exit.
+#include "common/error.h"
+#include "library/libfrm.h"
+#include "mainwindow/listview.h"
+#include "mainwindow/mainfrm.h"
+#include "platform/winunicode.h"
+#include "scenario/batchfrm.h"
+#include "settings/inifile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <algorithm>
+
+namespace tekstovar {
+
+namespace {
+
+QString FromWin(const std::string& win)
+{
+    const std::string utf8 = WinToUtf8(win);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string ToWin(const QString& text) { return Utf8ToWin(text.toStdString()); }
+
+QFont ToQFont(const TFontSettings& f)
+{
+    QFont font(QString::fromStdString(f.Name), f.Size);
+    font.setBold(f.Bold);
+    font.setItalic(f.Italic);
+    font.setUnderline(f.Underline);
+    font.setStrikeOut(f.StrikeOut);
+    return font;
+}
+
+// Colours are blue * 65536 + green * 256 + red.
+QColor ToQColor(int color) { return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
+
+int FromQColor(const QColor& c) { return c.blue() * 65536 + c.green() * 256 + c.red(); }
+
+TFontSettings FromControl(const QComboBox* box)
+{
+    const QFont font = box->font();
+    return {font.family().toStdString(), FromQColor(box->palette().color(QPalette::Text)),
+        font.pointSize() > 0 ? font.pointSize() : 8, font.bold(), font.italic(), font.underline(), font.strikeOut()};
+}
+
+void ToControl(QComboBox* box, const TFontSettings& f)
+{
+    box->setFont(ToQFont(f));
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Text, ToQColor(f.Color));
+    box->setPalette(palette);
+    if (box->lineEdit())
+        box->lineEdit()->setPalette(palette);
+}
+
+void FillHistory(QComboBox* box, const std::vector<std::string>& entries)
+{
+    const QString current = box->currentText();
+    box->clear();
+    for (const std::string& entry : entries)
+        box->addItem(FromWin(entry));
+    box->setEditText(current);
+}
+
+std::vector<std::string> History(const QComboBox* box)
+{
+    std::vector<std::string> entries;
+    for (int i = 0; i < box->count(); ++i)
+        entries.push_back(ToWin(box->itemText(i)));
+    return entries;
+}
+
+} // namespace
+
+void TMainFrm::LoadAtStart()
+{
+    IniFile ini(ProgramDir + SettingsFileName);
+    std::array<int, 4> columns{};
+    for (int c = 0; c < 4; ++c)
+        columns[static_cast<std::size_t>(c)] = FilesLvw->columnWidth(c);
+    Values = LoadSettings(ini, ProgramDir, columns);
+    ApplySettingsToControls();
+    if (Values.AutoSaveFileList) {
+        try {
+            LoadFileList(ProgramDir + "QZ.QZL");
+        } catch (const TError&) {
+            // the automatic list is a convenience: whatever could be read stays
+        }
+    }
+}
+
+void TMainFrm::ApplySettingsToControls()
+{
+    BackUpChk->setChecked(Values.Backup);
+    ReCodeChk->setChecked(Values.ReCode);
+    ReCodeChkClick();
+    (Values.RenameOperation ? ReNameRbt : ReContentRbt)->setChecked(true);
+    move(Values.Left, Values.Top);
+    resize(std::max(Values.Width, MinMainWidth), std::max(Values.Height, MinMainHeight));
+    TasksPgC->setCurrentIndex(Values.ActivePage);
+    for (int c = 0; c < 4; ++c)
+        FilesLvw->setColumnWidth(c, Values.Columns[static_cast<std::size_t>(c)]);
+    ToControl(MaskCbx, Values.MaskFont);
+    ToControl(ReplaceCbx, Values.ReplaceFont);
+    FillHistory(MaskCbx, Values.MaskHistory);
+    FillHistory(ReplaceCbx, Values.ReplaceHistory);
+    SetBackupRoot(Values.BackupRoot);
+}
+
+void TMainFrm::CollectSettingsFromControls()
+{
+    Values.Backup = BackUpChk->isChecked();
+    Values.ReCode = ReCodeChk->isChecked();
+    Values.RenameOperation = ReNameRbt->isChecked();
+    Values.Maximized = isMaximized();
+    if (!Values.Maximized) {
+        // The bounds from before maximizing stay in the file.
+        Values.Left = x();
+        Values.Top = y();
+        Values.Width = width();
+        Values.Height = height();
+    }
+    if (Peers.BatchFrm) {
+        const QRect r = Peers.BatchFrm->geometry();
+        Values.BatchLeft = r.x();
+        Values.BatchTop = r.y();
+        Values.BatchWidth = r.width();
+        Values.BatchHeight = r.height();
+        Values.ShowBatch = Peers.BatchFrm->isVisible();
+    }
+    if (Peers.LibFrm) {
+        const QRect r = Peers.LibFrm->geometry();
+        Values.LibLeft = r.x();
+        Values.LibTop = r.y();
+        Values.LibWidth = r.width();
+        Values.LibHeight = r.height();
+        Values.ShowLib = Peers.LibFrm->isVisible();
+    }
+    for (int c = 0; c < 4; ++c)
+        Values.Columns[static_cast<std::size_t>(c)] = FilesLvw->columnWidth(c);
+    Values.MaskFont = FromControl(MaskCbx);
+    Values.ReplaceFont = FromControl(ReplaceCbx);
+    Values.ActivePage = TasksPgC->currentIndex();
+    Values.MaskHistory = History(MaskCbx);
+    Values.ReplaceHistory = History(ReplaceCbx);
+    Values.BackupRoot = GetBackupRoot();
+}
+
+void TMainFrm::SaveSettings()
+{
+    CollectSettingsFromControls();
+    IniFile ini(ProgramDir + SettingsFileName);
+    ::tekstovar::SaveSettings(ini, Values);
+}
+
+void TMainFrm::SetBackupRoot(const std::string& root)
+{
+    ContentBackup.SetRoot(root);
+    NameBackup.SetRoot(root);
+}
+
+std::string TMainFrm::GetBackupRoot() const { return ContentBackup.Root(); }
+
+} // namespace tekstovar

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class QWidget;
+
+namespace tekstovar {
+
+// Every modal question, message box and file, folder or font dialog of the
+// program goes through this interface, so that tests can answer them without
+// a screen. The program uses TQtDialogs; tests give the windows their own.
+class TDialogs {
+public:
+    virtual ~TDialogs() = default;
+
+    // A message box titled "Текстовар" with a stop icon and OK. The text is
+    // shown as it stands (see ErrorText for the program's full-stop rule).
+    virtual void Error(QWidget* parent, const QString& text) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool Confirm(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Files to open (several at once when `many`); empty when cancelled.
+    // filter uses Qt's form: "Маски (*.txt);;Все Файлы (*)".
+    virtual QStringList OpenFiles(
+        QWidget* parent, const QString& caption, const QString& directory, const QString& filter, bool many) = 0;
+    // A file to save, the default suffix added when none is given; empty
+    // when cancelled.
+    virtual QString SaveFile(QWidget* parent, const QString& caption, const QString& directory, const QString& filter,
+        const QString& defaultSuffix) = 0;
+    virtual QString Directory(QWidget* parent, const QString& caption, const QString& directory) = 0;
+    // Lets the user change font; false when cancelled.
+    virtual bool ChooseFont(QWidget* parent, QFont& font) = 0;
+    // Opens a file, a web page or a mail address with the desktop's program;
+    // failures are not reported.
+    virtual void OpenUrl(const QUrl& url) = 0;
+};
+
+// The program's error text: a full stop is appended when the last
+// character's code is greater than that of the full stop.
+QString ErrorText(const QString& message);
+
+// The dialogs of the desktop, through Qt.
+class TQtDialogs : public TDialogs {
+public:
+    void Error(QWidget* parent, const QString& text) override;
+    bool Confirm(QWidget* parent, const QString& title, const QString& text) override;
+    QStringList OpenFiles(
+        QWidget* parent, const QString& caption, const QString& directory, const QString& filter, bool many) override;
+    QString SaveFile(QWidget* parent, const QString& caption, const QString& directory, const QString& filter,
+        const QString& defaultSuffix) override;
+    QString Directory(QWidget* parent, const QString& caption, const QString& directory) override;
+    bool ChooseFont(QWidget* parent, QFont& font) override;
+    void OpenUrl(const QUrl& url) override;
+};
+
+} // namespace tekstovar

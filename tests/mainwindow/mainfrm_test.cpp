@@ -1,0 +1,318 @@
+#include "app/program.h"
+#include "dialogs/filemaskfrm.h"
+#include "library/libfrm.h"
+#include "mainwindow/listview.h"
+#include "mainwindow/mainfrm.h"
+#include "platform/winunicode.h"
+#include "scenario/batchfrm.h"
+#include "support/tempdir.h"
+#include "support/testdialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace tekstovar {
+namespace {
+
+using test::TTempDir;
+using test::TTestDialogs;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+class MainFrmTest : public ::testing::Test {
+protected:
+    TTempDir Home;
+    TTempDir Files;
+    TTestDialogs Dialogs;
+    std::unique_ptr<TProgram> Program;
+
+    void Start() { Program = std::make_unique<TProgram>(Dialogs, Home.Path() + "/"); }
+    TMainFrm& Main() { return Program->MainFrm(); }
+
+    // The list's rows as "name|directory|code page".
+    std::vector<std::string> Rows()
+    {
+        std::vector<std::string> rows;
+        for (int i = 0; i < Main().EntryCount(); ++i) {
+            auto* item = Main().Entry(i);
+            rows.push_back(
+                item->text(0).toStdString() + "|" + item->text(1).toStdString() + "|" + item->text(2).toStdString());
+        }
+        return rows;
+    }
+
+    // FilePaths must follow the rows.
+    void ExpectPathsInStep()
+    {
+        ASSERT_EQ(Main().FilePaths().size(), static_cast<std::size_t>(Main().EntryCount()));
+        for (int i = 0; i < Main().EntryCount(); ++i)
+            EXPECT_EQ(Main().FilePaths()[static_cast<std::size_t>(i)],
+                Main().Entry(i)->text(1).toStdString() + Main().Entry(i)->text(0).toStdString());
+        EXPECT_EQ(Main().FileCountLbl->text(), QString::number(Main().EntryCount()));
+    }
+
+    void SelectRows(std::initializer_list<int> rows)
+    {
+        Main().FilesLvw->clearSelection();
+        for (int r : rows)
+            Main().Entry(r)->setSelected(true);
+    }
+};
+
+TEST_F(MainFrmTest, StartsWithTheDefaultsWithoutASettingsFile)
+{
+    Start();
+    TMainFrm& m = Main();
+    EXPECT_EQ(m.windowTitle(), QStringLiteral("Текстовар"));
+    EXPECT_EQ(m.size(), QSize(427, 410));
+    EXPECT_EQ(m.minimumSize(), QSize(427, 410));
+    EXPECT_EQ(m.TasksPgC->currentIndex(), 0);
+    EXPECT_EQ(m.TasksPgC->tabText(0), QStringLiteral("Файлы"));
+    EXPECT_EQ(m.TasksPgC->tabText(1), QStringLiteral("Буфер"));
+    EXPECT_EQ(m.TasksPgC->tabPosition(), QTabWidget::West);
+    EXPECT_TRUE(m.BackUpChk->isChecked());
+    EXPECT_FALSE(m.ReCodeChk->isChecked());
+    EXPECT_FALSE(m.EncodingCbx->isEnabled());
+    EXPECT_EQ(m.EncodingCbx->currentIndex(), -1);
+    EXPECT_TRUE(m.ReContentRbt->isChecked());
+    EXPECT_FALSE(m.StopBtn->isEnabled());
+    EXPECT_EQ(m.MaskCbx->count(), 0);
+    EXPECT_EQ(m.MaskCbx->font().family(), QStringLiteral("Courier New"));
+    EXPECT_EQ(m.MaskCbx->font().pointSize(), 8);
+    EXPECT_EQ(m.FileCountLbl->text(), QStringLiteral("0"));
+    EXPECT_EQ(m.FilesLvw->headerItem()->text(0), QStringLiteral("Файл"));
+    EXPECT_EQ(m.FilesLvw->columnWidth(1), 150);
+    EXPECT_EQ(m.Settings().HistoryLength, 20);
+    EXPECT_EQ(m.GetBackupRoot(), "");
+    EXPECT_TRUE(Dialogs.Errors.isEmpty());
+}
+
+TEST_F(MainFrmTest, AddsFilesAndDirectoryTrees)
+{
+    Files.Write("tree/a.txt", "1");
+    Files.Write("tree/sub/b.txt", std::string(Utf8ToWin("Привет, как дела? Всё хорошо.")));
+    Files.Write("tree/.hidden/c.txt", "3");
+    Files.Write("tree/.d.txt", "4");
+    Files.Write("tree/e.doc", "5");
+    Start();
+    Main().AddDirectory(Files.Path("tree"));
+    const std::string dir = Files.Path("tree") + "/";
+    EXPECT_EQ(Rows(),
+        (std::vector<std::string>{"b.txt|" + dir + "sub/|WIN", ".d.txt|" + dir + "|WIN", "a.txt|" + dir + "|WIN"}));
+    // A path already listed is not added again.
+    Main().AddFile(dir + "a.txt", -1);
+    Main().AddDirectory(Files.Path("tree"));
+    EXPECT_EQ(Main().EntryCount(), 3);
+    ExpectPathsInStep();
+
+    // Add files through the dialog: the masks offered as filters, WorkDir follows.
+    Dialogs.OpenFilesAnswers.push_back({Q(dir + "e.doc")});
+    QTest::mouseClick(Main().AddBtn, Qt::LeftButton);
+    EXPECT_EQ(Main().EntryCount(), 4);
+    ASSERT_EQ(Dialogs.OpenFilesQuestions.size(), 1);
+    EXPECT_TRUE(Dialogs.OpenFilesQuestions[0].Filter.startsWith(QStringLiteral("*.txt (*.txt);;")));
+    EXPECT_TRUE(Dialogs.OpenFilesQuestions[0].Filter.endsWith(QStringLiteral("Все Файлы (*)")));
+    EXPECT_EQ(Main().Settings().WorkDir, dir);
+
+    // A file that cannot be read for detection gets the default page; one
+    // message for the command names it.
+    Main().AddFile(dir + "missing.txt", -1);
+    EXPECT_EQ(Rows().back(), "missing.txt|" + dir + "|WIN");
+    ASSERT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(Dialogs.Errors[0].contains(QStringLiteral("missing.txt")));
+}
+
+TEST_F(MainFrmTest, DropsAddFilesAndDirectories)
+{
+    Files.Write("d/x.txt", "x");
+    const std::string koi = Files.Write("k.txt", Utf8ToWin("Съешь же ещё этих мягких французских булок."));
+    Start();
+    emit Main().FilesLvw->FilesDropped({Q(Files.Path("d")), Q(koi)});
+    // Taken from the last to the first.
+    ASSERT_EQ(Main().EntryCount(), 2);
+    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("k.txt"));
+    EXPECT_EQ(Main().Entry(1)->text(0), QStringLiteral("x.txt"));
+    ExpectPathsInStep();
+}
+
+TEST_F(MainFrmTest, SortsByEveryColumnBothWaysKeepingPathsInStep)
+{
+    Start();
+    const std::string d1 = Files.Path("b") + "/";
+    const std::string d2 = Files.Path("a") + "/";
+    Main().AddFile(d1 + "Zeta.txt", 1);
+    Main().AddFile(d2 + "alpha.txt", 4);
+    Main().AddFile(d1 + "beta.txt", 0);
+    Main().Entry(0)->setText(3, QStringLiteral("10"));
+    Main().Entry(1)->setText(3, QStringLiteral("9"));
+    Main().Entry(2)->setText(3, QStringLiteral("100"));
+    auto names = [&] {
+        std::string s;
+        for (int i = 0; i < Main().EntryCount(); ++i)
+            s += Main().Entry(i)->text(0).toStdString() + " ";
+        return s;
+    };
+    auto click = [&](int column) { emit Main().FilesLvw->header()->sectionClicked(column); };
+    click(0);
+    EXPECT_EQ(names(), "alpha.txt beta.txt Zeta.txt ");
+    ExpectPathsInStep();
+    click(0);
+    EXPECT_EQ(names(), "Zeta.txt beta.txt alpha.txt ");
+    ExpectPathsInStep();
+    click(1);
+    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("alpha.txt"));
+    click(1);
+    EXPECT_EQ(Main().Entry(2)->text(0), QStringLiteral("alpha.txt"));
+    click(2);
+    EXPECT_EQ(names(), "Zeta.txt alpha.txt beta.txt "); // KOI, MAC, WIN
+    click(2);
+    EXPECT_EQ(names(), "beta.txt alpha.txt Zeta.txt ");
+    click(3);
+    EXPECT_EQ(names(), "alpha.txt Zeta.txt beta.txt "); // 9, 10, 100
+    click(3);
+    EXPECT_EQ(names(), "beta.txt Zeta.txt alpha.txt ");
+    ExpectPathsInStep();
+}
+
+TEST_F(MainFrmTest, SavesAndLoadsLists)
+{
+    Start();
+    const std::string dir = Files.Path("d") + "/";
+    Main().AddFile(dir + "a.txt", 1);
+    Main().AddFile(dir + "отчёт.txt", 3);
+    const std::string list = Files.Path("list.QZL");
+    Dialogs.SaveFileAnswers.push_back(Q(list));
+    QTest::mouseClick(Main().SaveBtn, Qt::LeftButton);
+    EXPECT_EQ(TTempDir::Read(list), Utf8ToWin("a.txt\r\n" + dir + "\r\n1\r\nотчёт.txt\r\n" + dir + "\r\n3\r\n"));
+    EXPECT_EQ(Dialogs.SaveFileQuestions[0].DefaultSuffix, QStringLiteral("QZL"));
+
+    Main().AddFile(dir + "c.txt", 0);
+    Dialogs.OpenFilesAnswers.push_back({Q(list)});
+    QTest::mouseClick(Main().OpenBtn, Qt::LeftButton);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|" + dir + "|KOI", "отчёт.txt|" + dir + "|ISO"}));
+    ExpectPathsInStep();
+
+    // Four lines: the first entry stays, then the message naming the file.
+    const std::string four = Files.Write("four.QZL", "a.txt\r\n/x/\r\n0\r\nb.txt\r\n");
+    Dialogs.OpenFilesAnswers.push_back({Q(four)});
+    QTest::mouseClick(Main().OpenBtn, Qt::LeftButton);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|/x/|WIN"}));
+    ASSERT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_EQ(Dialogs.Errors[0],
+        QStringLiteral("Файл ") + Q(four) + QStringLiteral(" Не Является Списком Файлов \"Текстовара\""));
+    const std::string word = Files.Write("word.QZL", "a.txt\r\n/x/\r\nKOI\r\n");
+    Dialogs.OpenFilesAnswers.push_back({Q(word)});
+    QTest::mouseClick(Main().OpenBtn, Qt::LeftButton);
+    EXPECT_EQ(Main().EntryCount(), 0);
+    EXPECT_EQ(Dialogs.Errors.size(), 2);
+    ExpectPathsInStep();
+}
+
+TEST_F(MainFrmTest, DeleteClearAndCodePageOfASelection)
+{
+    Start();
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        Main().AddFile(Files.Path(name), 0);
+    SelectRows({1, 2, 3});
+    emit Main().FilesPup->findChild<QAction*>(QStringLiteral("KOI1"))->triggered();
+    EXPECT_EQ(Main().Entry(0)->text(2), QStringLiteral("WIN"));
+    EXPECT_EQ(Main().Entry(1)->text(2), QStringLiteral("KOI"));
+    EXPECT_EQ(Main().Entry(3)->text(2), QStringLiteral("KOI"));
+
+    SelectRows({0, 2});
+    QTest::mouseClick(Main().DelBtn, Qt::LeftButton);
+    EXPECT_EQ(Rows().size(), 2u);
+    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("b.txt"));
+    ExpectPathsInStep();
+
+    Dialogs.ConfirmAnswers.push_back(false);
+    QTest::mouseClick(Main().ClearBtn, Qt::LeftButton);
+    EXPECT_EQ(Main().EntryCount(), 2);
+    ASSERT_EQ(Dialogs.Confirms.size(), 1);
+    EXPECT_EQ(Dialogs.Confirms[0].Title, QStringLiteral("Confirm"));
+    EXPECT_EQ(Dialogs.Confirms[0].Text, QStringLiteral("Очистить Список?"));
+    Dialogs.ConfirmAnswers.push_back(true);
+    QTest::mouseClick(Main().ClearBtn, Qt::LeftButton);
+    EXPECT_EQ(Main().EntryCount(), 0);
+    ExpectPathsInStep();
+}
+
+TEST_F(MainFrmTest, ARunLocksTheCommandsAndTheClose)
+{
+    Start();
+    Main().AddFile(Files.Path("a.txt"), 0);
+    Main().show();
+    Main().SetIdle(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{Main().GoBtn, Main().RestoreBtn, Main().EraseBtn, Main().AddBtn,
+             Main().DelBtn, Main().ClearBtn, Main().OpenBtn, Main().SaveBtn, Main().BatchBtn, Main().LibBtn,
+             Main().SetupBtn, Main().AboutBtn, Main().CloseBtn, &Program->LibFrm()})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_TRUE(Main().StopBtn->isEnabled());
+    EXPECT_TRUE(Main().MaskCbx->isEnabled());
+    EXPECT_TRUE(Main().FilesLvw->isEnabled());
+    // The list does not change, whichever way it is asked.
+    SelectRows({0});
+    emit Main().FilesPup->findChild<QAction*>(QStringLiteral("N1"))->triggered();
+    emit Main().FilesLvw->FilesDropped({Q(Files.Write("b.txt", "b"))});
+    EXPECT_EQ(Main().EntryCount(), 1);
+    EXPECT_FALSE(Main().close());
+    EXPECT_TRUE(Main().isVisible());
+    Main().SetIdle(true);
+    EXPECT_TRUE(Main().GoBtn->isEnabled());
+    EXPECT_FALSE(Main().StopBtn->isEnabled());
+    EXPECT_TRUE(Main().close());
+}
+
+TEST_F(MainFrmTest, EverythingIsAsTheUserLeftIt)
+{
+    Start();
+    Main().Settings().AutoSaveFileList = true;
+    Main().AddFile(Files.Path("a.txt"), 2);
+    Main().ReNameRbt->setChecked(true);
+    Main().BackUpChk->setChecked(false);
+    Main().ReCodeChk->click();
+    Main().TasksPgC->setCurrentIndex(1);
+    Main().MaskCbx->addItem(QStringLiteral(" мир "));
+    Main().ReplaceCbx->addItem(QString());
+    Main().FilesLvw->setColumnWidth(0, 120);
+    Main().resize(500, 450);
+    Main().SetBackupRoot(Files.Path("bak"));
+    QTest::mouseClick(Main().BatchBtn, Qt::LeftButton);
+    EXPECT_TRUE(Program->BatchFrm().isVisible());
+    ASSERT_TRUE(Main().close());
+    Program.reset();
+
+    Start();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|" + Files.Path() + "|DOS"}));
+    EXPECT_TRUE(Main().ReNameRbt->isChecked());
+    EXPECT_FALSE(Main().BackUpChk->isChecked());
+    EXPECT_TRUE(Main().ReCodeChk->isChecked());
+    EXPECT_EQ(Main().EncodingCbx->currentText(), QStringLiteral("WIN"));
+    EXPECT_EQ(Main().TasksPgC->currentIndex(), 1);
+    ASSERT_EQ(Main().MaskCbx->count(), 1);
+    EXPECT_EQ(Main().MaskCbx->itemText(0), QStringLiteral(" мир "));
+    EXPECT_EQ(Main().ReplaceCbx->count(), 1);
+    EXPECT_EQ(Main().FilesLvw->columnWidth(0), 120);
+    EXPECT_EQ(Main().size(), QSize(500, 450));
+    EXPECT_EQ(Main().GetBackupRoot(), Files.Path("bak") + "/");
+    EXPECT_TRUE(Program->BatchFrm().isVisible());
+    EXPECT_TRUE(Main().BatchBtn->isChecked());
+    // Closing the scenario window releases its toggle.
+    Program->BatchFrm().close();
+    EXPECT_FALSE(Main().BatchBtn->isChecked());
+}
+
+} // namespace
+} // namespace tekstovar

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QFont>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <deque>
+#include <optional>
+
+namespace tekstovar::test {
+
+// Dialogs answered by the test: each question takes the next queued answer;
+// with nothing queued it gets the "cancelled" answer and the call is noted in
+// Unanswered, so a test can tell an unexpected question from a cancelled one.
+// Every call is recorded with what it was asked.
+class TTestDialogs : public TDialogs {
+public:
+    struct TFileQuestion {
+        QString Caption;
+        QString Directory;
+        QString Filter;
+        bool Many = false;
+        QString DefaultSuffix;
+    };
+    struct TConfirmQuestion {
+        QString Title;
+        QString Text;
+    };
+
+    // Answers, used from the front.
+    std::deque<bool> ConfirmAnswers;
+    std::deque<QStringList> OpenFilesAnswers;
+    std::deque<QString> SaveFileAnswers;
+    std::deque<QString> DirectoryAnswers;
+    // A font: chosen; std::nullopt: the user cancelled.
+    std::deque<std::optional<QFont>> FontAnswers;
+
+    // What was asked and shown.
+    QStringList Errors;
+    QList<TConfirmQuestion> Confirms;
+    QList<TFileQuestion> OpenFilesQuestions;
+    QList<TFileQuestion> SaveFileQuestions;
+    QList<TFileQuestion> DirectoryQuestions;
+    QList<QFont> FontsOffered;
+    QList<QUrl> OpenedUrls;
+    QStringList Unanswered;
+
+    void Error(QWidget*, const QString& text) override { Errors.append(text); }
+
+    bool Confirm(QWidget*, const QString& title, const QString& text) override
+    {
+        Confirms.append({title, text});
+        return Next(ConfirmAnswers, false, QStringLiteral("Confirm: ") + text);
+    }
+
+    QStringList OpenFiles(
+        QWidget*, const QString& caption, const QString& directory, const QString& filter, bool many) override
+    {
+        OpenFilesQuestions.append({caption, directory, filter, many, QString()});
+        return Next(OpenFilesAnswers, QStringList(), QStringLiteral("OpenFiles: ") + caption);
+    }
+
+    QString SaveFile(QWidget*, const QString& caption, const QString& directory, const QString& filter,
+        const QString& defaultSuffix) override
+    {
+        SaveFileQuestions.append({caption, directory, filter, false, defaultSuffix});
+        return Next(SaveFileAnswers, QString(), QStringLiteral("SaveFile: ") + caption);
+    }
+
+    QString Directory(QWidget*, const QString& caption, const QString& directory) override
+    {
+        DirectoryQuestions.append({caption, directory, QString(), false, QString()});
+        return Next(DirectoryAnswers, QString(), QStringLiteral("Directory: ") + caption);
+    }
+
+    bool ChooseFont(QWidget*, QFont& font) override
+    {
+        FontsOffered.append(font);
+        std::optional<QFont> chosen = Next(FontAnswers, std::optional<QFont>(), QStringLiteral("ChooseFont"));
+        if (!chosen)
+            return false;
+        font = *chosen;
+        return true;
+    }
+
+    void OpenUrl(const QUrl& url) override { OpenedUrls.append(url); }
+
+private:
+    template <typename T> T Next(std::deque<T>& answers, T cancelled, const QString& call)
+    {
+        if (answers.empty()) {
+            Unanswered.append(call);
+            return cancelled;
+        }
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+};
+
+} // namespace tekstovar::test
