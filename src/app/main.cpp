@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "common/error.h"
 #include "mainwindow/mainfrm.h"
 #include "platform/dialogs.h"
 #include "settings/programdir.h"
@@ -11,7 +12,14 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Текстовар"));
     QApplication::setApplicationDisplayName(QStringLiteral("Текстовар"));
     tekstovar::TQtDialogs dialogs;
-    tekstovar::TProgram program(dialogs, tekstovar::ProgramDirectory());
+    std::string directory;
+    try {
+        directory = tekstovar::EnsureProgramDirectory(); // the settings and lists are written there
+    } catch (const tekstovar::TError& e) {
+        dialogs.Error(nullptr, tekstovar::ErrorText(QString::fromUtf8(e.what())));
+        return 1;
+    }
+    tekstovar::TProgram program(dialogs, directory);
     program.MainFrm().show();
     return QApplication::exec();
 }

@@ -1,5 +1,7 @@
 #include "dialogs/filemaskfrm.h"
 
+#include "platform/directoryfiles.h"
+
 #include "dialogs/centre.h"
 #include "platform/winunicode.h"
 #include "settings/inifile.h"
@@ -87,33 +89,6 @@ std::vector<std::string> TFileMaskFrm::Masks() const
     return masks;
 }
 
-std::vector<std::string> TFileMaskFrm::SplitMasks(const std::string& stored)
-{
-    std::vector<std::string> masks;
-    std::size_t from = 0;
-    while (from < stored.size()) {
-        std::size_t comma = stored.find(',', from);
-        if (comma == std::string::npos) {
-            masks.push_back(stored.substr(from));
-            break;
-        }
-        masks.push_back(stored.substr(from, comma - from));
-        from = comma + 1;
-    }
-    return masks;
-}
-
-std::string TFileMaskFrm::JoinMasks(const std::vector<std::string>& masks)
-{
-    std::string stored;
-    for (std::size_t i = 0; i < masks.size(); ++i) {
-        if (i > 0)
-            stored += ',';
-        stored += masks[i];
-    }
-    return stored;
-}
-
 void TFileMaskFrm::done(int result)
 {
     // OK, Escape and the title bar's close box all end here.
@@ -163,7 +138,7 @@ void TFileMaskFrm::DelBtnClick()
 void TFileMaskFrm::Load()
 {
     IniFile ini(IniPath);
-    for (const std::string& mask : SplitMasks(ini.ReadString("General", "Extensions", DefaultMasks)))
+    for (const std::string& mask : SplitFileMasks(ini.ReadString("General", "Extensions", DefaultFileMasks)))
         MaskLst->addItem(FromWin(mask));
 }
 
@@ -171,7 +146,7 @@ void TFileMaskFrm::Save()
 {
     try {
         IniFile ini(IniPath);
-        ini.WriteString("General", "Extensions", JoinMasks(Masks()));
+        ini.WriteString("General", "Extensions", JoinFileMasks(Masks()));
     } catch (const std::exception&) {
         // A settings file that cannot be written costs only the masks of this
         // session; the dialog says nothing, as the other automatic saves.

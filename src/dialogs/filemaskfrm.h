@@ -23,13 +23,6 @@ public:
     // The masks in list order, WIN bytes as stored.
     std::vector<std::string> Masks() const;
 
-    // "a,,b" is three masks, the middle one empty; a comma at the end makes
-    // none; blanks stay.
-    static std::vector<std::string> SplitMasks(const std::string& stored);
-    static std::string JoinMasks(const std::vector<std::string>& masks);
-
-    static constexpr const char* DefaultMasks = "*.txt,*.html,*.css,*.log,*.htm";
-
     void done(int result) override;
 
 protected:

@@ -5,7 +5,7 @@ namespace tekstovar {
 TViewFrm::TViewFrm(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ViewFrm"));
-    setWindowTitle(QStringLiteral("Маска"));
+    setWindowTitle(QStringLiteral("Маски"));
     resize(414, 377);
 }
 
