@@ -1,17 +1,14 @@
+#include "app/application.h"
 #include "app/program.h"
 #include "common/error.h"
 #include "mainwindow/mainfrm.h"
 #include "platform/dialogs.h"
 #include "settings/programdir.h"
 
-#include <QApplication>
-
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Текстовар"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Текстовар"));
     tekstovar::TQtDialogs dialogs;
+    tekstovar::TApplication application(argc, argv, dialogs);
     std::string directory;
     try {
         directory = tekstovar::EnsureProgramDirectory(); // the settings and lists are written there
@@ -21,5 +18,5 @@ int main(int argc, char** argv)
     }
     tekstovar::TProgram program(dialogs, directory);
     program.MainFrm().show();
-    return QApplication::exec();
+    return tekstovar::TApplication::exec();
 }

@@ -10,6 +10,8 @@ namespace tekstovar {
 TListView::TListView(QWidget* parent) : QTreeWidget(parent)
 {
     setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
     setDropIndicatorShown(false);
 }
 

@@ -8,8 +8,10 @@
 #include "support/tempdir.h"
 #include "support/testdialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -139,7 +141,14 @@ TEST_F(MainFrmTest, DropsAddFilesAndDirectories)
     Files.Write("d/x.txt", "x");
     const std::string koi = Files.Write("k.txt", Utf8ToWin("Съешь же ещё этих мягких французских булок."));
     Start();
-    emit Main().FilesLvw->FilesDropped({Q(Files.Path("d")), Q(koi)});
+    // A drop as a file manager makes it: a list of file URLs.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Q(Files.Path("d"))), QUrl::fromLocalFile(Q(koi))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Main().FilesLvw->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Main().FilesLvw->viewport(), &drop);
     // Taken from the last to the first.
     ASSERT_EQ(Main().EntryCount(), 2);
     EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("k.txt"));
