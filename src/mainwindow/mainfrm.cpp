@@ -90,9 +90,9 @@ TMainFrm::TMainFrm(TDialogs& dialogs, std::string programDir, QWidget* parent)
     layout->setContentsMargins(2, 2, 2, 2);
     setCentralWidget(central);
     BuildPages();
+    layout->addWidget(TasksPgC, 1);
     BuildBottomPanel();
     BuildPopupMenu();
-    layout->addWidget(TasksPgC, 1);
     LoadAtStart();
 }
 
@@ -172,6 +172,9 @@ void TMainFrm::BuildPages()
     TasksPgC = new QTabWidget(this);
     TasksPgC->setObjectName(QStringLiteral("TasksPgC"));
     TasksPgC->setTabPosition(QTabWidget::West);
+    // Both tabs stay whole at the smallest size, without scroll arrows.
+    TasksPgC->setUsesScrollButtons(false);
+    TasksPgC->setElideMode(Qt::ElideNone);
 
     auto* filesTab = new QWidget(TasksPgC);
     filesTab->setObjectName(QStringLiteral("FilesTab"));
