@@ -74,6 +74,10 @@ public:
     void ApplySettingsToControls();
     void CollectSettingsFromControls();
     void SaveSettings();
+    // Takes what the settings dialog shows: its values in `dialog`, the
+    // history length as typed (a text that is no whole number keeps the
+    // length and the histories). Nothing is written to the file.
+    void ApplySettings(const TSettings& dialog, const std::string& historyLengthText);
     void SetBackupRoot(const std::string& root);
     std::string GetBackupRoot() const;
 

@@ -161,6 +161,35 @@ void TMainFrm::SaveSettings()
     ::tekstovar::SaveSettings(ini, Values);
 }
 
+void TMainFrm::ApplySettings(const TSettings& dialog, const std::string& historyLengthText)
+{
+    Values.LinkedPairs = dialog.LinkedPairs;
+    Values.DetectEncoding = dialog.DetectEncoding;
+    Values.MaskFont = dialog.MaskFont;
+    Values.ReplaceFont = dialog.ReplaceFont;
+    ToControl(MaskCbx, Values.MaskFont);
+    ToControl(ReplaceCbx, Values.ReplaceFont);
+    Values.MaskHistory = History(MaskCbx);
+    Values.ReplaceHistory = History(ReplaceCbx);
+    if (ApplyHistoryLength(Values, historyLengthText)) {
+        FillHistory(MaskCbx, Values.MaskHistory);
+        FillHistory(ReplaceCbx, Values.ReplaceHistory);
+    }
+    Values.DefaultEncoding = dialog.DefaultEncoding;
+    Values.ClearListPrompt = dialog.ClearListPrompt;
+    Values.AutoLexemKey = dialog.AutoLexemKey;
+    Values.ImmedAutoLexemKey = dialog.ImmedAutoLexemKey;
+    Values.OverwriteBackup = dialog.OverwriteBackup;
+    Values.DetectDuplicates = dialog.DetectDuplicates;
+    Values.Logging = dialog.Logging;
+    Values.LogFileName = dialog.LogFileName;
+    Values.BatchReplacesTable = dialog.BatchReplacesTable;
+    Values.AutoSaveSettings = dialog.AutoSaveSettings;
+    Values.AutoSaveFileList = dialog.AutoSaveFileList;
+    Values.AutoSaveBatch = dialog.AutoSaveBatch;
+    SetBackupRoot(dialog.BackupRoot);
+}
+
 void TMainFrm::SetBackupRoot(const std::string& root)
 {
     ContentBackup.SetRoot(root);

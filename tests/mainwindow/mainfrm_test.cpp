@@ -323,5 +323,44 @@ TEST_F(MainFrmTest, EverythingIsAsTheUserLeftIt)
     EXPECT_FALSE(Main().BatchBtn->isChecked());
 }
 
+TEST_F(MainFrmTest, ApplySettingsTakesTheDialogsValues)
+{
+    Start();
+    for (int i = 0; i < 6; ++i) {
+        Main().MaskCbx->addItem(QString::number(i));
+        Main().ReplaceCbx->addItem(QStringLiteral("r") + QString::number(i));
+    }
+    TSettings dialog = Main().Settings();
+    dialog.DetectEncoding = false;
+    dialog.DefaultEncoding = 2;
+    dialog.ClearListPrompt = false;
+    dialog.MaskFont = {"DejaVu Sans", 255, 12, true, false, false, false};
+    dialog.BackupRoot = Files.Path("bak");
+    dialog.Logging = true;
+    // A length that is no number keeps the histories; the rest applies.
+    Main().ApplySettings(dialog, "many");
+    EXPECT_EQ(Main().MaskCbx->count(), 6);
+    EXPECT_EQ(Main().Settings().HistoryLength, 20);
+    EXPECT_FALSE(Main().Settings().DetectEncoding);
+    EXPECT_TRUE(Main().Settings().Logging);
+    EXPECT_EQ(Main().MaskCbx->font().pointSize(), 12);
+    EXPECT_TRUE(Main().MaskCbx->font().bold());
+    EXPECT_EQ(Main().GetBackupRoot(), Files.Path("bak") + "/");
+    // A shorter length cuts both histories from the end.
+    Main().ApplySettings(dialog, "4");
+    EXPECT_EQ(Main().Settings().HistoryLength, 4);
+    ASSERT_EQ(Main().MaskCbx->count(), 4);
+    EXPECT_EQ(Main().ReplaceCbx->itemText(3), QStringLiteral("r3"));
+    // Added files now get the default page without detection, and clearing
+    // asks nothing.
+    Main().AddFile(Files.Write("a.txt", "x"), -1);
+    EXPECT_EQ(Main().Entry(0)->text(2), QStringLiteral("DOS"));
+    QTest::mouseClick(Main().ClearBtn, Qt::LeftButton);
+    EXPECT_EQ(Main().EntryCount(), 0);
+    EXPECT_TRUE(Dialogs.Confirms.isEmpty());
+    // Nothing reached the file.
+    EXPECT_FALSE(TTempDir::Exists(Home.Path("QZ.Ini")));
+}
+
 } // namespace
 } // namespace tekstovar
