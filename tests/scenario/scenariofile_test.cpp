@@ -1,4 +1,5 @@
 #include "scenario/scenariofile.h"
+#include "support/errorof.h"
 
 #include "common/error.h"
 #include "support/tempdir.h"
@@ -10,19 +11,11 @@
 namespace tekstovar {
 namespace {
 
+using test::ErrorOf;
+
 using namespace std::literals;
 using test::TTempDir;
 using TLines = std::vector<std::string>;
-
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const TError& error) {
-        return error.what();
-    }
-    return "no error";
-}
 
 TEST(ScenarioLines, EveryKindOfLineEnd)
 {

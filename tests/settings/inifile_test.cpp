@@ -1,4 +1,5 @@
 #include "settings/inifile.h"
+#include "support/errorof.h"
 
 #include "common/error.h"
 #include "support/tempdir.h"
@@ -12,17 +13,9 @@
 namespace tekstovar {
 namespace {
 
-using test::TTempDir;
+using test::ErrorOf;
 
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const TError& error) {
-        return error.what();
-    }
-    return "no error";
-}
+using test::TTempDir;
 
 TEST(IniRead, ValuesAreTrimmedAndLoseOnePairOfQuotes)
 {

@@ -1,4 +1,5 @@
 #include "settings/settings.h"
+#include "support/errorof.h"
 
 #include "common/error.h"
 #include "support/tempdir.h"
@@ -10,20 +11,12 @@
 namespace tekstovar {
 namespace {
 
+using test::ErrorOf;
+
 using test::TTempDir;
 using TStrings = std::vector<std::string>;
 
 const std::string ProgramDir = "/opt/tekstovar/";
-
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const TError& error) {
-        return error.what();
-    }
-    return "no error";
-}
 
 TSettings LoadFrom(const std::string& path)
 {
