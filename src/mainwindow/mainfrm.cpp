@@ -6,12 +6,14 @@
 #include "dialogs/helpfrm.h"
 #include "encodings/codepages.h"
 #include "encodings/detect.h"
+#include "engine/maskedreplacer.h"
 #include "library/libfrm.h"
 #include "mainwindow/filelistfile.h"
 #include "mainwindow/listview.h"
 #include "platform/dialogs.h"
 #include "platform/directoryfiles.h"
 #include "platform/fileio.h"
+#include "platform/qtdispatcher.h"
 #include "platform/winunicode.h"
 #include "scenario/batchfrm.h"
 #include "settings/inifile.h"
@@ -93,7 +95,19 @@ TMainFrm::TMainFrm(TDialogs& dialogs, std::string programDir, QWidget* parent)
     layout->addWidget(TasksPgC, 1);
     BuildBottomPanel();
     BuildPopupMenu();
+    Dispatcher = std::make_unique<TQtDispatcher>(this);
+    connect(GoBtn, &QPushButton::clicked, this, &TMainFrm::GoBtnClick);
+    connect(StopBtn, &QPushButton::clicked, this, &TMainFrm::StopBtnClick);
+    connect(RestoreBtn, &QPushButton::clicked, this, &TMainFrm::RestoreBtnClick);
+    connect(EraseBtn, &QPushButton::clicked, this, &TMainFrm::EraseBtnClick);
+    connect(RefreshBtn, &QToolButton::clicked, this, &TMainFrm::RefreshBtnClick);
+    connect(CopyBtn, &QToolButton::clicked, this, &TMainFrm::CopyBtnClick);
     LoadAtStart();
+    // Connected after the settings chose the page: a page shown at start
+    // fetches the clipboard as any visit does.
+    connect(TasksPgC, &QTabWidget::currentChanged, this, &TMainFrm::TasksPgCChange);
+    if (TasksPgC->currentIndex() == 1)
+        RefreshBtnClick();
 }
 
 TMainFrm::~TMainFrm() = default;

@@ -3,9 +3,15 @@
 #include "backups/filebackup.h"
 #include "backups/filenamebackup.h"
 #include "backups/stringbackup.h"
+#include "filerun/runlog.h"
 #include "settings/settings.h"
 
 #include <QMainWindow>
+
+#include <chrono>
+#include <exception>
+#include <functional>
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -26,13 +32,18 @@ class QTreeWidgetItem;
 namespace tekstovar {
 
 class TDialogs;
+class TDispatcher;
 class TListView;
+class TMaskedReplacer;
 class TFileMaskFrm;
 class TAboutFrm;
 class THelpFrm;
 class TBatchFrm;
 class TLibFrm;
 class TSetupFrm;
+
+// The clipboard text as the memo shows it: Unicode, LF line breaks.
+QString EngineTextToMemo(const std::string& win);
 
 // The other windows the main window opens or follows; they are created after
 // it, so they are handed over once they exist.
@@ -81,6 +92,20 @@ public:
     void SetBackupRoot(const std::string& root);
     std::string GetBackupRoot() const;
 
+    // Runs: the page shown decides between the file list and the clipboard.
+    void GoBtnClick();
+    void StopBtnClick();
+    void RestoreBtnClick();
+    void EraseBtnClick();
+    void RefreshBtnClick();
+    void CopyBtnClick();
+    // The step of a scenario run, -1 outside one.
+    int StepIndex() const { return -1; }
+    TMaskedReplacer* ActiveReplacer() const { return Active.get(); }
+    // Called when a run starts, before the masks are read (the mask boxes
+    // put the pair at the top of their histories).
+    std::function<void()> OnRunStart;
+
     TFileBackup ContentBackup;
     TFileNameBackup NameBackup;
     TStringBackup ClipboardBackup;
@@ -125,6 +150,31 @@ private:
     std::vector<std::string> FileMasks() const;
     void ShowError(const QString& text);
 
+    // What a run reads: copied when it starts, so the worker never reads a
+    // widget, and kept until its end handler has run.
+    struct TRunState {
+        bool Names = false;
+        std::vector<std::string> Paths;
+        std::vector<std::string> Encodings;
+        std::vector<QTreeWidgetItem*> Keys;
+        bool Backup = false;
+        bool Overwrite = false;
+        TRunLog Log{""};
+        int Target = -1;
+        std::string Text; // the clipboard run's text (WIN)
+        std::chrono::steady_clock::time_point LastProgress;
+    };
+    void StartFileRun(const std::string& search, const std::string& replace, int target);
+    void StartClipboardRun(const std::string& search, const std::string& replace, int target);
+    void FileProgress(TMaskedReplacer& replacer);
+    void ClipboardProgress(TMaskedReplacer& replacer);
+    // Intermediate progress goes to the window a few times a second at most.
+    bool ProgressDue();
+    void ReplacerDone(const std::exception_ptr& failure);
+    void WriteLog(const std::function<void()>& write);
+    void ClearCounts();
+    void TasksPgCChange(int page);
+
     TDialogs& Dialogs;
     std::string ProgramDir;
     TSettings Values;
@@ -132,6 +182,9 @@ private:
     std::vector<std::string> Paths;
     bool IdleValue = true;
     std::vector<std::string> DetectionFailures;
+    std::unique_ptr<TDispatcher> Dispatcher;
+    std::unique_ptr<TMaskedReplacer> Active;
+    TRunState Run;
     int AddingDepth = 0;
 
 public:

@@ -1,9 +1,11 @@
 // The main window's settings: read at start into the controls, collected
 // from them and written at exit.
 #include "common/error.h"
+#include "engine/maskedreplacer.h"
 #include "library/libfrm.h"
 #include "mainwindow/listview.h"
 #include "mainwindow/mainfrm.h"
+#include "platform/dispatcher.h"
 #include "platform/winunicode.h"
 #include "scenario/batchfrm.h"
 #include "settings/inifile.h"

@@ -1,0 +1,241 @@
+#include "app/program.h"
+#include "encodings/codepages.h"
+#include "encodings/recode.h"
+#include "engine/maskedreplacer.h"
+#include "mainwindow/listview.h"
+#include "mainwindow/mainfrm.h"
+#include "platform/winunicode.h"
+#include "support/tempdir.h"
+#include "support/testdialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+namespace tekstovar {
+namespace {
+
+using test::TTempDir;
+using test::TTestDialogs;
+
+class RunsTest : public ::testing::Test {
+protected:
+    TTempDir Home;
+    TTempDir Files;
+    TTestDialogs Dialogs;
+    std::unique_ptr<TProgram> Program;
+
+    void SetUp() override { Program = std::make_unique<TProgram>(Dialogs, Home.Path()); }
+    TMainFrm& Main() { return Program->MainFrm(); }
+
+    // Serves the event loop until the run's end handler has made the window
+    // idle again.
+    bool WaitIdle()
+    {
+        QDeadlineTimer deadline(20000);
+        while (!Main().Idle() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents();
+        return Main().Idle();
+    }
+
+    void Go(const QString& search, const QString& replace)
+    {
+        Main().MaskCbx->setEditText(search);
+        Main().ReplaceCbx->setEditText(replace);
+        QTest::mouseClick(Main().GoBtn, Qt::LeftButton);
+    }
+
+    QString Count(int row) { return Main().Entry(row)->text(3); }
+    QString Page(int row) { return Main().Entry(row)->text(2); }
+};
+
+TEST_F(RunsTest, ContentsRunWithBackupsRecodingLogAndRestore)
+{
+    Main().Settings().Logging = true;
+    Main().Settings().LogFileName = Home.Path("QZ.Log");
+    std::string koi = Utf8ToWin("кот и кот");
+    RecodeString(koi, EncodingWin, EncodingKoi);
+    const std::vector<std::string> originals = {Utf8ToWin("кот"), koi, Utf8ToWin("пёс")};
+    Main().AddFile(Files.Write("a.txt", originals[0]), 0);
+    Main().AddFile(Files.Write("b.txt", originals[1]), 1);
+    Main().AddFile(Files.Write("c.txt", originals[2]), 0);
+    Main().ReCodeChk->click();
+    Main().EncodingCbx->setCurrentIndex(EncodingKoi);
+    Go(QStringLiteral("кот"), QStringLiteral("кит"));
+    EXPECT_FALSE(Main().Idle());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Main().EntirePBr->maximum(), 30);
+    EXPECT_EQ(Count(0), QStringLiteral("1"));
+    EXPECT_EQ(Count(1), QStringLiteral("2"));
+    EXPECT_EQ(Count(2), QStringLiteral("0"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Page(i), QStringLiteral("KOI"));
+    std::string expected = Utf8ToWin("кит и кит");
+    RecodeString(expected, EncodingWin, EncodingKoi);
+    EXPECT_EQ(TTempDir::Read(Main().FilePaths()[1]), expected);
+    EXPECT_EQ(Main().ActiveReplacer(), nullptr);
+    // The log: the empty line, the date, the mode, two masks, a line a file.
+    const std::string log = TTempDir::Read(Home.Path("QZ.Log"));
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 8);
+    EXPECT_NE(log.find(Utf8ToWin("Замена В Содержимом Файлов\r\n")), std::string::npos);
+    EXPECT_NE(log.find(Main().FilePaths()[1] + "\t2\r\n"), std::string::npos);
+
+    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(
+            TTempDir::Read(Main().FilePaths()[static_cast<std::size_t>(i)]), originals[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(Count(i), QString());
+    }
+    EXPECT_EQ(Page(0), QStringLiteral("WIN"));
+    EXPECT_EQ(Page(1), QStringLiteral("KOI"));
+    // Restored once: a second press changes nothing.
+    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(TTempDir::Read(Main().FilePaths()[0]), originals[0]);
+}
+
+TEST_F(RunsTest, WithoutBackupsNothingIsRecordedAndEraseDeletesBackups)
+{
+    Main().AddFile(Files.Write("a.txt", "aaa"), 0);
+    Main().BackUpChk->setChecked(false);
+    Go(QStringLiteral("a"), QStringLiteral("b"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_FALSE(TTempDir::Exists(Files.Path("a.tx_")));
+    Main().BackUpChk->setChecked(true);
+    Go(QStringLiteral("b"), QStringLiteral("c"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.tx_")), "bbb");
+    QTest::mouseClick(Main().EraseBtn, Qt::LeftButton);
+    EXPECT_FALSE(TTempDir::Exists(Files.Path("a.tx_")));
+    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "ccc");
+}
+
+TEST_F(RunsTest, NamesRunAndItsRestore)
+{
+    Main().AddFile(Files.Write("a.txt", "1"), 0);
+    Main().AddFile(Files.Write("x.txt", "2"), 0);
+    Main().ReNameRbt->setChecked(true);
+    Go(QStringLiteral("a."), QStringLiteral("b."));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("b.txt"));
+    EXPECT_EQ(Main().FilePaths()[0], Files.Path("b.txt"));
+    EXPECT_EQ(Count(0), QStringLiteral("1"));
+    EXPECT_EQ(Count(1), QStringLiteral("0"));
+    EXPECT_TRUE(TTempDir::Exists(Files.Path("b.txt")));
+
+    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("a.txt"));
+    EXPECT_EQ(Main().FilePaths()[0], Files.Path("a.txt"));
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "1");
+    EXPECT_FALSE(TTempDir::Exists(Files.Path("b.txt")));
+    // The entry can be removed: the lists are in step.
+    Main().FilesLvw->clearSelection();
+    Main().Entry(0)->setSelected(true);
+    QTest::mouseClick(Main().DelBtn, Qt::LeftButton);
+    EXPECT_EQ(Main().EntryCount(), 1);
+    EXPECT_TRUE(Dialogs.Errors.isEmpty());
+}
+
+TEST_F(RunsTest, ANameWhoseBackupCopyVanishedStays)
+{
+    Main().AddFile(Files.Write("a.txt", "1"), 0);
+    Main().ReNameRbt->setChecked(true);
+    Go(QStringLiteral("a"), QStringLiteral("b"));
+    ASSERT_TRUE(WaitIdle());
+    std::filesystem::remove(Files.Path("a.tx_"));
+    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("b.txt"));
+    EXPECT_TRUE(TTempDir::Exists(Files.Path("b.txt")));
+    EXPECT_FALSE(TTempDir::Exists(Files.Path("a.txt")));
+}
+
+TEST_F(RunsTest, StopDuringALongContentsRunLosesNothing)
+{
+    std::string big;
+    for (int i = 0; i < 400000; ++i)
+        big += "ab ";
+    Main().AddFile(Files.Write("big.txt", big), 0);
+    Main().AddFile(Files.Write("small.txt", "ab"), 0);
+    Go(QStringLiteral("\\-b\\?"), QStringLiteral("x"));
+    ASSERT_FALSE(Main().Idle());
+    EXPECT_FALSE(Main().close()); // refused while running
+    QTest::mouseClick(Main().StopBtn, Qt::LeftButton);
+    EXPECT_TRUE(Main().Idle());
+    EXPECT_EQ(Main().ActiveReplacer(), nullptr);
+    const std::string now = TTempDir::Read(Files.Path("big.txt"));
+    // Either untouched or completely replaced, never half.
+    EXPECT_TRUE(now == big || now.size() < big.size() / 2);
+    EXPECT_EQ(TTempDir::Read(Files.Path("small.txt")).size() <= 2, true);
+    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(TTempDir::Read(Files.Path("big.txt")), big);
+}
+
+TEST_F(RunsTest, ClipboardRunRecodeAndRestore)
+{
+    QApplication::clipboard()->setText(
+        QStringLiteral("Съешь же ещё этих мягких французских булок, да выпей чаю\n1 2 3"));
+    Main().TasksPgC->setCurrentIndex(1);
+    EXPECT_TRUE(Main().ClipboardMmo->toPlainText().startsWith(QStringLiteral("Съешь")));
+    EXPECT_EQ(Main().ClipEncodingCbx->currentText(), QStringLiteral("WIN"));
+    Go(QStringLiteral("\\9"), QStringLiteral("<\\1>"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Main().ReplaceCountEdt->text(), QStringLiteral("3"));
+    EXPECT_TRUE(Main().ClipboardMmo->toPlainText().endsWith(QStringLiteral("\n<1> <2> <3>")));
+    EXPECT_EQ(QApplication::clipboard()->text(), Main().ClipboardMmo->toPlainText());
+
+    // Recoding only: an empty search mask and a target.
+    Main().ReCodeChk->click();
+    Main().EncodingCbx->setCurrentIndex(EncodingKoi);
+    Go(QString(), QString());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Main().ClipEncodingCbx->currentText(), QStringLiteral("KOI"));
+    EXPECT_EQ(Main().ReplaceCountEdt->text(), QStringLiteral("0"));
+
+    // The first backup stays: restoring brings the fetched text and page back.
+    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    EXPECT_TRUE(Main().ClipboardMmo->toPlainText().endsWith(QStringLiteral("\n1 2 3")));
+    EXPECT_EQ(Main().ClipEncodingCbx->currentText(), QStringLiteral("WIN"));
+}
+
+TEST_F(RunsTest, StopDuringALongClipboardRunChangesNothing)
+{
+    QString text;
+    for (int i = 0; i < 200000; ++i)
+        text += QStringLiteral("ab ");
+    Main().TasksPgC->setCurrentIndex(1);
+    Main().ClipboardMmo->setPlainText(text);
+    Go(QStringLiteral("\\-b\\?"), QStringLiteral("x"));
+    QTest::mouseClick(Main().StopBtn, Qt::LeftButton);
+    EXPECT_TRUE(Main().Idle());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Main().ClipboardMmo->toPlainText(), text);
+    EXPECT_EQ(Main().ReplaceCountEdt->text(), QStringLiteral("0"));
+}
+
+TEST_F(RunsTest, AMalformedMaskStartsNothing)
+{
+    Main().AddFile(Files.Write("a.txt", "a"), 0);
+    Go(QStringLiteral("\\(a"), QStringLiteral("b"));
+    EXPECT_TRUE(Main().Idle());
+    ASSERT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(Dialogs.Errors[0].startsWith(QStringLiteral("Отсутствует Закрывающая Пара")));
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "a");
+}
+
+} // namespace
+} // namespace tekstovar
