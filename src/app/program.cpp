@@ -17,7 +17,7 @@ TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
     Main = std::make_unique<TMainFrm>(dialogs, programDir);
     FileMask = std::make_unique<TFileMaskFrm>(programDir + "QZ.Ini", Main.get());
     About = std::make_unique<TAboutFrm>(dialogs, Main.get());
-    View = std::make_unique<TViewFrm>(Main.get());
+    View = std::make_unique<TViewFrm>(dialogs, Main.get());
     Batch = std::make_unique<TBatchFrm>(Main.get());
     Setup = std::make_unique<TSetupFrm>(Main.get());
     Lib = std::make_unique<TLibFrm>(Main.get());
@@ -29,7 +29,7 @@ TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
     const TSettings& s = Main->Settings();
     Batch->setGeometry(s.BatchLeft, s.BatchTop, s.BatchWidth, s.BatchHeight);
     Lib->setGeometry(s.LibLeft, s.LibTop, s.LibWidth, s.LibHeight);
-    Main->SetPeers({FileMask.get(), About.get(), Help.get(), Batch.get(), Lib.get(), Setup.get()});
+    Main->SetPeers({FileMask.get(), About.get(), Help.get(), Batch.get(), Lib.get(), Setup.get(), View.get()});
     if (s.ShowBatch)
         Batch->show();
     if (s.ShowLib)

@@ -4,12 +4,14 @@
 #include "dialogs/aboutfrm.h"
 #include "dialogs/filemaskfrm.h"
 #include "dialogs/helpfrm.h"
+#include "dialogs/viewfrm.h"
 #include "encodings/codepages.h"
 #include "encodings/detect.h"
 #include "engine/maskedreplacer.h"
 #include "library/libfrm.h"
 #include "mainwindow/filelistfile.h"
 #include "mainwindow/listview.h"
+#include "mainwindow/maskboxes.h"
 #include "platform/dialogs.h"
 #include "platform/directoryfiles.h"
 #include "platform/fileio.h"
@@ -115,6 +117,11 @@ TMainFrm::~TMainFrm() = default;
 void TMainFrm::SetPeers(const TMainFrmPeers& peers)
 {
     Peers = peers;
+    if (Peers.ViewFrm && !MaskBoxes) {
+        MaskBoxes = std::make_unique<TMaskBoxes>(
+            MaskCbx, ReplaceCbx, ViewMaskBtn, ViewReplaceBtn, Values, *Peers.ViewFrm, Dialogs);
+        OnRunStart = [this] { MaskBoxes->PutPairOnTop(); };
+    }
     // The toggles follow the windows, whoever shows or hides them.
     if (Peers.BatchFrm)
         connect(Peers.BatchFrm, &TToolWindow::VisibilityChanged, BatchBtn, &QToolButton::setChecked);

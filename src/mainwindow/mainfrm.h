@@ -41,6 +41,8 @@ class THelpFrm;
 class TBatchFrm;
 class TLibFrm;
 class TSetupFrm;
+class TViewFrm;
+class TMaskBoxes;
 
 // The clipboard text as the memo shows it: Unicode, LF line breaks.
 QString EngineTextToMemo(const std::string& win);
@@ -54,6 +56,7 @@ struct TMainFrmPeers {
     TBatchFrm* BatchFrm = nullptr;
     TLibFrm* LibFrm = nullptr;
     TSetupFrm* SetupFrm = nullptr;
+    TViewFrm* ViewFrm = nullptr;
 };
 
 // The main window: the file list with its commands, the clipboard page, the
@@ -184,6 +187,7 @@ private:
     std::vector<std::string> DetectionFailures;
     std::unique_ptr<TDispatcher> Dispatcher;
     std::unique_ptr<TMaskedReplacer> Active;
+    std::unique_ptr<TMaskBoxes> MaskBoxes;
     TRunState Run;
     int AddingDepth = 0;
 

@@ -89,6 +89,10 @@ TEST_F(RunsTest, ContentsRunWithBackupsRecodingLogAndRestore)
     RecodeString(expected, EncodingWin, EncodingKoi);
     EXPECT_EQ(TTempDir::Read(Main().FilePaths()[1]), expected);
     EXPECT_EQ(Main().ActiveReplacer(), nullptr);
+    // The pair went to the top of the histories when the run started.
+    ASSERT_EQ(Main().MaskCbx->count(), 1);
+    EXPECT_EQ(Main().MaskCbx->itemText(0), QStringLiteral("кот"));
+    EXPECT_EQ(Main().ReplaceCbx->itemText(0), QStringLiteral("кит"));
     // The log: the empty line, the date, the mode, two masks, a line a file.
     const std::string log = TTempDir::Read(Home.Path("QZ.Log"));
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 8);

@@ -1,0 +1,179 @@
+#include "mainwindow/maskboxes.h"
+
+#include "common/error.h"
+#include "dialogs/viewfrm.h"
+#include "platform/dialogs.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+
+namespace tekstovar {
+
+namespace {
+
+// The editor shows each mask in its box's font and colour.
+void TakeLook(QPlainTextEdit* memo, const QComboBox* box)
+{
+    memo->setFont(box->font());
+    QPalette palette = memo->palette();
+    palette.setColor(QPalette::Text, box->palette().color(QPalette::Text));
+    memo->setPalette(palette);
+}
+
+} // namespace
+
+TMaskBoxes::TMaskBoxes(QComboBox* maskCbx, QComboBox* replaceCbx, QAbstractButton* viewMaskBtn,
+    QAbstractButton* viewReplaceBtn, TSettings& settings, TViewFrm& viewFrm, TDialogs& dialogs, QObject* parent)
+    : QObject(parent), MaskCbx(maskCbx), ReplaceCbx(replaceCbx), Settings(settings), ViewFrm(viewFrm), Dialogs(dialogs)
+{
+    // activated comes from the user alone, so the linked choice does not
+    // echo back.
+    connect(MaskCbx, &QComboBox::activated, this, &TMaskBoxes::MaskCbxClick);
+    connect(ReplaceCbx, &QComboBox::activated, this, &TMaskBoxes::ReplaceCbxClick);
+    connect(viewMaskBtn, &QAbstractButton::clicked, this, &TMaskBoxes::ViewMaskBtnClick);
+    connect(viewReplaceBtn, &QAbstractButton::clicked, this, &TMaskBoxes::ViewMaskBtnClick);
+    // Keys reach the combo box (its edit's focus proxy); drags reach the edit.
+    MaskCbx->installEventFilter(this);
+    for (QComboBox* box : {MaskCbx, ReplaceCbx}) {
+        box->lineEdit()->setAcceptDrops(true);
+        box->lineEdit()->installEventFilter(this);
+    }
+}
+
+void TMaskBoxes::PutPairOnTop()
+{
+    const QString mask = MaskCbx->currentText();
+    const QString replace = ReplaceCbx->currentText();
+    if (mask.isEmpty() && replace.isEmpty())
+        return;
+    // A hand-edited file may leave one history shorter: pairs end with it.
+    const int pairs = std::min(MaskCbx->count(), ReplaceCbx->count());
+    for (int i = 0; i < pairs; ++i) {
+        if (MaskCbx->itemText(i) == mask && ReplaceCbx->itemText(i) == replace) {
+            MaskCbx->removeItem(i);
+            ReplaceCbx->removeItem(i);
+            break;
+        }
+    }
+    MaskCbx->insertItem(0, mask);
+    ReplaceCbx->insertItem(0, replace);
+    // One item only: a longer history loaded from the file shrinks through
+    // the settings dialog, not here.
+    for (QComboBox* box : {MaskCbx, ReplaceCbx})
+        if (box->count() > Settings.HistoryLength)
+            box->removeItem(box->count() - 1);
+    MaskCbx->setEditText(mask);
+    ReplaceCbx->setEditText(replace);
+}
+
+void TMaskBoxes::MaskCbxClick(int index)
+{
+    if (Settings.LinkedPairs && index >= 0 && index < ReplaceCbx->count())
+        ReplaceCbx->setCurrentIndex(index);
+}
+
+void TMaskBoxes::ReplaceCbxClick(int index)
+{
+    if (Settings.LinkedPairs && index >= 0 && index < MaskCbx->count())
+        MaskCbx->setCurrentIndex(index);
+}
+
+void TMaskBoxes::ViewMaskBtnClick()
+{
+    QString mask = MaskCbx->currentText();
+    QString replace = ReplaceCbx->currentText();
+    TakeLook(ViewFrm.MaskMmo, MaskCbx);
+    TakeLook(ViewFrm.ReplaceMmo, ReplaceCbx);
+    if (!ViewFrm.Edit(mask, replace, Settings.AutoLexemKey, Settings.ImmedAutoLexemKey))
+        return;
+    MaskCbx->setEditText(mask);
+    ReplaceCbx->setEditText(replace);
+}
+
+bool TMaskBoxes::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == MaskCbx && event->type() == QEvent::KeyPress) {
+        MaskCbxKeyDown(static_cast<const QKeyEvent&>(*event));
+        return false; // the box handles the key as usual
+    }
+    if (watched == MaskCbx->lineEdit() || watched == ReplaceCbx->lineEdit())
+        return ReplaceCbxDragOver(watched, event);
+    return QObject::eventFilter(watched, event);
+}
+
+void TMaskBoxes::MaskCbxKeyDown(const QKeyEvent& event)
+{
+    const std::uint16_t combination = KeyCombination(event);
+    if (combination == 0)
+        return;
+    // Both checks: the two settings may hold the same combination.
+    if (combination == Settings.AutoLexemKey) {
+        QString references;
+        if (!SelectionReferences(references))
+            return;
+        PendingReferences = references;
+        StartLexemDrag(MaskCbx, references, RunDrag);
+    }
+    if (combination == Settings.ImmedAutoLexemKey) {
+        QString references;
+        if (!SelectionReferences(references))
+            return;
+        ReplaceCbx->setEditText(ReplaceCbx->currentText() + references);
+    }
+}
+
+bool TMaskBoxes::SelectionReferences(QString& references)
+{
+    const QLineEdit* edit = MaskCbx->lineEdit();
+    const bool selected = edit->hasSelectedText();
+    try {
+        references = LexemReferences(edit->text(), selected ? edit->selectionStart() : edit->cursorPosition(),
+            selected ? edit->selectionLength() : 0);
+        return true;
+    } catch (const TError& e) {
+        Dialogs.Error(MaskCbx->window(), ErrorText(QString::fromUtf8(e.what())));
+        return false;
+    }
+}
+
+bool TMaskBoxes::ReplaceCbxDragOver(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (IsLexemDragFrom(drag->mimeData(), MaskCbx))
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (watched == ReplaceCbx->lineEdit() && IsLexemDragFrom(drop->mimeData(), MaskCbx))
+            ReplaceCbxDragDrop(*drop);
+        else
+            drop->ignore();
+        return true;
+    }
+    default: return false;
+    }
+}
+
+void TMaskBoxes::ReplaceCbxDragDrop(QDropEvent& event)
+{
+    QLineEdit* edit = ReplaceCbx->lineEdit();
+    ReplaceCbx->setFocus();
+    // Where a click at the drop point would put the caret; no selection.
+    edit->setCursorPosition(edit->cursorPositionAt(event.position().toPoint()));
+    edit->insert(PendingReferences);
+    event.acceptProposedAction();
+}
+
+} // namespace tekstovar
