@@ -10,6 +10,7 @@
 #include "mainwindow/mainfrm.h"
 #include "platform/dialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QPushButton>
