@@ -155,6 +155,20 @@ TEST_F(RunsTest, NamesRunAndItsRestore)
     EXPECT_TRUE(Dialogs.Errors.isEmpty());
 }
 
+TEST_F(RunsTest, ANameThatOnlyChangedItsCaseComesBack)
+{
+    Main().AddFile(Files.Write("a.txt", "1"), 0);
+    Main().ReNameRbt->setChecked(true);
+    Go(QStringLiteral("a.txt"), QStringLiteral("A.txt"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("A.txt"));
+    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    // The file is present under its earlier name, and only there.
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "1");
+    EXPECT_FALSE(TTempDir::Exists(Files.Path("A.txt")));
+    EXPECT_EQ(Main().FilePaths()[0], Files.Path("a.txt"));
+}
+
 TEST_F(RunsTest, ANameWhoseBackupCopyVanishedStays)
 {
     Main().AddFile(Files.Write("a.txt", "1"), 0);
