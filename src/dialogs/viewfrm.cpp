@@ -393,26 +393,8 @@ bool TViewFrm::SelectionReferences(QString& references)
 
 bool TViewFrm::ReplaceMmoDragOver(QObject* watched, QEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (IsLexemDragFrom(drag->mimeData(), MaskMmo))
-            drag->acceptProposedAction();
-        else
-            drag->ignore();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        if (watched == ReplaceMmo->viewport() && IsLexemDragFrom(drop->mimeData(), MaskMmo))
-            ReplaceMmoDragDrop(*drop);
-        else
-            drop->ignore();
-        return true;
-    }
-    default: return false;
-    }
+    return FilterLexemDrop(
+        watched, event, MaskMmo, ReplaceMmo->viewport(), [this](QDropEvent& drop) { ReplaceMmoDragDrop(drop); });
 }
 
 void TViewFrm::ReplaceMmoDragDrop(QDropEvent& event)
@@ -422,6 +404,31 @@ void TViewFrm::ReplaceMmoDragDrop(QDropEvent& event)
     ReplaceMmo->setTextCursor(ReplaceMmo->cursorForPosition(event.position().toPoint()));
     ReplaceMmo->insertPlainText(PendingReferences);
     event.acceptProposedAction();
+}
+
+bool FilterLexemDrop(QObject* watched, QEvent* event, const QObject* source, const QObject* target,
+    const std::function<void(QDropEvent&)>& drop)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (IsLexemDragFrom(drag->mimeData(), source))
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* dropped = static_cast<QDropEvent*>(event);
+        if (watched == target && IsLexemDragFrom(dropped->mimeData(), source))
+            drop(*dropped);
+        else
+            dropped->ignore();
+        return true;
+    }
+    default: return false;
+    }
 }
 
 } // namespace tekstovar

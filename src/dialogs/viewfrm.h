@@ -50,6 +50,11 @@ QString MultiLineToMask(const QString& text);
 // `run` stands in for QDrag::exec when set (tests have no mouse).
 void StartLexemDrag(QWidget* source, const QString& references, const std::function<void(QDrag&)>& run);
 bool IsLexemDragFrom(const QMimeData* mime, const QObject* source);
+// Takes the drag events a box receives: drags of references from `source`
+// are accepted, others refused; a drop of them on `target` goes to `drop`.
+// True when the event was one of these (it is consumed).
+bool FilterLexemDrop(QObject* watched, QEvent* event, const QObject* source, const QObject* target,
+    const std::function<void(QDropEvent&)>& drop);
 
 // The multi-line editor of the two masks, opened by the buttons beside the
 // main window's mask boxes. The auto-lexem keys work in the search mask as

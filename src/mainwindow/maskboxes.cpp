@@ -144,26 +144,8 @@ bool TMaskBoxes::SelectionReferences(QString& references)
 
 bool TMaskBoxes::ReplaceCbxDragOver(QObject* watched, QEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (IsLexemDragFrom(drag->mimeData(), MaskCbx))
-            drag->acceptProposedAction();
-        else
-            drag->ignore();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        if (watched == ReplaceCbx->lineEdit() && IsLexemDragFrom(drop->mimeData(), MaskCbx))
-            ReplaceCbxDragDrop(*drop);
-        else
-            drop->ignore();
-        return true;
-    }
-    default: return false;
-    }
+    return FilterLexemDrop(
+        watched, event, MaskCbx, ReplaceCbx->lineEdit(), [this](QDropEvent& drop) { ReplaceCbxDragDrop(drop); });
 }
 
 void TMaskBoxes::ReplaceCbxDragDrop(QDropEvent& event)
