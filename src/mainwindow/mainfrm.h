@@ -105,6 +105,9 @@ public:
     // The step of a scenario run, -1 outside one.
     int StepIndex() const { return -1; }
     TMaskedReplacer* ActiveReplacer() const { return Active.get(); }
+    // Where the worker's calls into the window go; Qt's event queue unless a
+    // test gives its own queue.
+    void UseDispatcher(std::unique_ptr<TDispatcher> dispatcher);
     // Called when a run starts, before the masks are read (the mask boxes
     // put the pair at the top of their histories).
     std::function<void()> OnRunStart;

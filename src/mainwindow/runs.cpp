@@ -60,6 +60,8 @@ QString EngineTextToMemo(const std::string& win)
     return text;
 }
 
+void TMainFrm::UseDispatcher(std::unique_ptr<TDispatcher> dispatcher) { Dispatcher = std::move(dispatcher); }
+
 void TMainFrm::WriteLog(const std::function<void()>& write)
 {
     try {

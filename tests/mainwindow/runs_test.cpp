@@ -4,6 +4,7 @@
 #include "engine/maskedreplacer.h"
 #include "mainwindow/listview.h"
 #include "mainwindow/mainfrm.h"
+#include "platform/dispatcher.h"
 #include "platform/winunicode.h"
 #include "support/tempdir.h"
 #include "support/testdialogs.h"
@@ -39,7 +40,18 @@ protected:
     TTestDialogs Dialogs;
     std::unique_ptr<TProgram> Program;
 
-    void SetUp() override { Program = std::make_unique<TProgram>(Dialogs, Home.Path()); }
+    // The worker's calls reach the window through a plain queue that the
+    // test serves: the same order as Qt's event queue, and visible to
+    // ThreadSanitizer, which cannot see into Qt's own locks.
+    TQueueDispatcher* Queue = nullptr;
+
+    void SetUp() override
+    {
+        Program = std::make_unique<TProgram>(Dialogs, Home.Path());
+        auto queue = std::make_unique<TQueueDispatcher>();
+        Queue = queue.get();
+        Main().UseDispatcher(std::move(queue));
+    }
     TMainFrm& Main() { return Program->MainFrm(); }
 
     // Serves the event loop until the run's end handler has made the window
@@ -47,9 +59,11 @@ protected:
     bool WaitIdle()
     {
         QDeadlineTimer deadline(20000);
-        while (!Main().Idle() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QCoreApplication::processEvents();
+        while (!Main().Idle() && !deadline.hasExpired()) {
+            Queue->ServeUntil([&] { return Main().Idle() || deadline.hasExpired(); });
+            QCoreApplication::processEvents();
+        }
+        Queue->RunPending();
         return Main().Idle();
     }
 
@@ -240,7 +254,7 @@ TEST_F(RunsTest, StopDuringALongClipboardRunChangesNothing)
     Go(QStringLiteral("\\-b\\?"), QStringLiteral("x"));
     QTest::mouseClick(Main().StopBtn, Qt::LeftButton);
     EXPECT_TRUE(Main().Idle());
-    QCoreApplication::processEvents();
+    Queue->RunPending();
     EXPECT_EQ(Main().ClipboardMmo->toPlainText(), text);
     EXPECT_EQ(Main().ReplaceCountEdt->text(), QStringLiteral("0"));
 }
