@@ -102,8 +102,16 @@ public:
     void EraseBtnClick();
     void RefreshBtnClick();
     void CopyBtnClick();
-    // The step of a scenario run, -1 outside one.
-    int StepIndex() const { return -1; }
+    // The step of a scenario run, -1 outside one; the scenario window says.
+    int StepIndex() const { return StepIndexSource ? StepIndexSource() : -1; }
+    std::function<int()> StepIndexSource;
+    // Starts a run on the page shown with these masks (WIN) and the current
+    // options, leaving the histories alone; false, the error shown, when a
+    // mask is malformed.
+    bool StartRun(const std::string& search, const std::string& replace);
+    // Called on the UI thread at the very end of every run's end handler, so
+    // that a scenario can start its next step.
+    std::function<void()> OnRunEnded;
     TMaskedReplacer* ActiveReplacer() const { return Active.get(); }
     // Where the worker's calls into the window go; Qt's event queue unless a
     // test gives its own queue.
@@ -168,6 +176,7 @@ private:
         TRunLog Log{""};
         int Target = -1;
         std::string Text; // the clipboard run's text (WIN)
+        int Step = -1; // the scenario step this run is, -1 outside one
         std::chrono::steady_clock::time_point LastProgress;
     };
     void StartFileRun(const std::string& search, const std::string& replace, int target);

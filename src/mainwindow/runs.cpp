@@ -92,8 +92,13 @@ void TMainFrm::GoBtnClick()
         return;
     if (OnRunStart)
         OnRunStart(); // the mask boxes put the pair at the top of their histories
-    const std::string search = Utf8ToWin(MaskCbx->currentText().toStdString());
-    const std::string replace = Utf8ToWin(ReplaceCbx->currentText().toStdString());
+    StartRun(Utf8ToWin(MaskCbx->currentText().toStdString()), Utf8ToWin(ReplaceCbx->currentText().toStdString()));
+}
+
+bool TMainFrm::StartRun(const std::string& search, const std::string& replace)
+{
+    if (!IdleValue)
+        return false;
     const int target = ReCodeChk->isChecked() ? EncodingCbx->currentIndex() : EncodingNone;
     try {
         if (TasksPgC->currentIndex() == 1)
@@ -103,17 +108,19 @@ void TMainFrm::GoBtnClick()
     } catch (const TError& e) {
         Active.reset();
         ShowError(QString::fromUtf8(e.what()));
-        return;
+        return false;
     }
     StartReplacerThread(
         *Active, [this](const std::exception_ptr& failure) { ReplacerDone(failure); }, *Dispatcher);
     SetIdle(false);
+    return true;
 }
 
 void TMainFrm::StartFileRun(const std::string& search, const std::string& replace, int target)
 {
     Run = TRunState{};
     Run.Names = ReNameRbt->isChecked();
+    Run.Step = StepIndex();
     for (int i = 0; i < EntryCount(); ++i) {
         QTreeWidgetItem* item = Entry(i);
         Run.Paths.push_back(item->text(1).toStdString() + item->text(0).toStdString());
@@ -121,7 +128,7 @@ void TMainFrm::StartFileRun(const std::string& search, const std::string& replac
         Run.Keys.push_back(item);
     }
     Paths = Run.Paths;
-    Run.Backup = BackUpChk->isChecked() && StepIndex() <= 0;
+    Run.Backup = BackUpChk->isChecked() && Run.Step <= 0;
     Run.Overwrite = Values.OverwriteBackup;
     Run.Log = TRunLog(Values.Logging ? Values.LogFileName : std::string());
     Run.Target = target;
@@ -131,6 +138,8 @@ void TMainFrm::StartFileRun(const std::string& search, const std::string& replac
         Active = std::make_unique<TFileMaskedReplacer>(search, replace, Run.Paths, Run.Encodings, target);
     WriteLog([&] { Run.Log.Header(Run.Names, search, replace, std::time(nullptr)); });
     ClearCounts();
+    if (Run.Step == 0)
+        FilesLvw->setColumnCount(4); // the step columns of an earlier scenario go
     EntirePBr->setRange(0, 10 * EntryCount());
     EntirePBr->setValue(0);
     Active->OnProgress = [this](TMaskedReplacer& r) { FileProgress(r); };
@@ -144,9 +153,18 @@ void TMainFrm::FileProgress(TMaskedReplacer& replacer)
     const TPos size = r.Size();
     const long long count = r.ReplaceCount();
     if (r.AtRunEnd()) {
-        Dispatcher->Post([this] {
+        // Known now, on the worker: a stopped run is no finished step.
+        const bool finished = r.Finished();
+        const int step = Run.Step;
+        Dispatcher->Post([this, finished, step] {
             FilePBr->setValue(0);
             EntirePBr->setValue(0);
+            // A finished scenario step shows its counts in a column of its own.
+            if (finished && Values.BatchReplacesTable && step >= 0) {
+                const int column = FilesLvw->columnCount();
+                FilesLvw->setColumnCount(column + 1);
+                FilesLvw->headerItem()->setText(column, QStringLiteral("Шаг ") + QString::number(step + 1));
+            }
         });
         return;
     }
@@ -216,8 +234,9 @@ void TMainFrm::StartClipboardRun(const std::string& search, const std::string& r
 {
     Run = TRunState{};
     Run.Text = MemoToEngine(ClipboardMmo->toPlainText());
+    Run.Step = StepIndex();
     Run.Encodings = {ClipEncodingCbx->currentText().toStdString()};
-    Run.Backup = BackUpChk->isChecked() && StepIndex() <= 0;
+    Run.Backup = BackUpChk->isChecked() && Run.Step <= 0;
     Run.Overwrite = Values.OverwriteBackup;
     Run.Log = TRunLog(Values.Logging ? Values.LogFileName : std::string());
     Run.Target = target;
@@ -287,6 +306,8 @@ void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
     const std::string message = FailureMessage(failure);
     if (!message.empty())
         ShowError(QString::fromUtf8(message.c_str())); // a failed run does not pass for a finished one
+    if (OnRunEnded)
+        OnRunEnded();
 }
 
 void TMainFrm::StopBtnClick()

@@ -2,14 +2,134 @@
 
 #include "platform/toolwindow.h"
 
+#include <QPointer>
+#include <QTableWidget>
+
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QToolButton;
+
 namespace tekstovar {
 
+class TDialogs;
+class TMainFrm;
+class THelpFrm;
+
+// The grid of pairs: drags its own rows and takes them back as moves.
+class TPairsGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit TPairsGrid(QWidget* parent = nullptr);
+    static QString MimeType();
+    int DragRow = -1;
+    int ScrollPosition = 0;
+
+signals:
+    // A row of this grid was dropped on `row`.
+    void PairDropped(int row);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    int TargetRow(const QPoint& pos) const;
+    QPoint PressPos;
+    bool Pressed = false;
+};
+
 // The scenario window: a tool window beside the main window holding the
-// table of mask pairs run as steps. Its table comes with the scenarios.
+// table of mask pairs that run one after another as the steps of one job on
+// the main window's file list or clipboard text.
 class TBatchFrm : public TToolWindow {
     Q_OBJECT
 public:
-    explicit TBatchFrm(QWidget* parent = nullptr);
+    // programDir (UTF-8, ends with "/") holds QZ.Ini and the automatic QZ.QZB.
+    TBatchFrm(TMainFrm& main, TDialogs& dialogs, std::string programDir, QWidget* parent = nullptr);
+    ~TBatchFrm() override;
+
+    void SetHelp(THelpFrm* help) { Help = help; }
+
+    // The scenario, two WIN lines a pair; an odd last line is kept but
+    // neither shown nor run.
+    const std::vector<std::string>& PairLines() const { return Lines; }
+    void SetPairLines(std::vector<std::string> lines);
+    int PairCount() const { return static_cast<int>(Lines.size() / 2); }
+
+    // Commands; each acts on the topmost selected row.
+    void AddBtnClick();
+    void DelBtnClick();
+    void LoadBtnClick();
+    void SaveBtnClick();
+    void DownloadBtnClick();
+    void HelpBtnClick();
+    void PairsGridDblClick();
+    // Reads a scenario file (UTF-8 path); false with the error shown.
+    bool LoadFile(const std::string& path);
+    // Moves the pair at DragRow before `row` (counted after its removal).
+    void MovePair(int row);
+    std::string DraggedMask() const;
+    std::string DraggedReplace() const;
+
+    // The run.
+    void GoBtnClick();
+    void StopBtnClick();
+    void PairsGridClick();
+    int RunTarget() const { return Target; }
+    int StepIndex() const { return Step; }
+    const std::vector<std::string>& StepCounts() const { return Counts; }
+    bool Running() const { return IsRunning; }
+
+    TPairsGrid* PairsGrid = nullptr;
+    QScrollBar* HorScr = nullptr;
+    QLabel* CountLbl = nullptr;
+    QToolButton* AddBtn = nullptr;
+    QToolButton* DelBtn = nullptr;
+    QToolButton* LoadBtn = nullptr;
+    QToolButton* SaveBtn = nullptr;
+    QToolButton* DownloadBtn = nullptr;
+    QToolButton* GoBtn = nullptr;
+    QToolButton* StopBtn = nullptr;
+    QToolButton* HelpBtn = nullptr;
+    QMenu* BatchPup = nullptr;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildControls();
+    void FillGrid();
+    void SelectRow(int row);
+    int SelectedRow() const;
+    void InsertPair(int row, const std::string& search, const std::string& replace);
+    void RunNextStep();
+    void EndRun();
+    void SetRunning(bool running);
+    void LockMain(bool lock);
+    void ShowError(const QString& text);
+    std::string LibraryServer();
+
+    TMainFrm& Main;
+    TDialogs& Dialogs;
+    std::string ProgramDir;
+    THelpFrm* Help = nullptr;
+    std::vector<std::string> Lines;
+    int Target = 0;
+    int Step = -1;
+    bool IsRunning = false;
+    std::vector<std::string> Counts;
+    std::vector<QPointer<QWidget>> Locked;
 };
 
 } // namespace tekstovar
