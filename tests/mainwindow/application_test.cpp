@@ -1,8 +1,9 @@
 #include "common/error.h"
 #include "support/testdialogs.h"
 
-#include <QPushButton>
-#include <QTest>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
 
 #include <gtest/gtest.h>
 
@@ -12,20 +13,31 @@ TTestDialogs& ApplicationDialogs();
 
 namespace {
 
+// A receiver whose handling of an event fails, as a command can.
+class TFailingReceiver : public QObject {
+public:
+    int Calls = 0;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        ++Calls;
+        throw TError(Calls == 1 ? "Сообщите Разработчику" : "Файл \"a\"");
+    }
+};
+
 TEST(Application, AFailedCommandShowsItsMessageAndTheProgramGoesOn)
 {
     TTestDialogs& dialogs = ApplicationDialogs();
     dialogs.Errors.clear();
-    QPushButton button(QStringLiteral("x"));
-    button.show();
-    int clicks = 0;
-    QObject::connect(&button, &QPushButton::clicked, [&] {
-        ++clicks;
-        throw TError(clicks == 1 ? "Сообщите Разработчику" : "Файл \"a\"");
-    });
-    QTest::mouseClick(&button, Qt::LeftButton);
-    QTest::mouseClick(&button, Qt::LeftButton);
-    EXPECT_EQ(clicks, 2);
+    TFailingReceiver receiver;
+    QEvent first(QEvent::User);
+    QEvent second(QEvent::User);
+    QCoreApplication::sendEvent(&receiver, &first);
+    QCoreApplication::sendEvent(&receiver, &second);
+    EXPECT_EQ(receiver.Calls, 2);
     // A full stop when the last character's code is greater than its own.
     EXPECT_EQ(dialogs.Errors, (QStringList{QStringLiteral("Сообщите Разработчику."), QStringLiteral("Файл \"a\"")}));
 }
