@@ -19,12 +19,13 @@ TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
     About = std::make_unique<TAboutFrm>(dialogs, Main.get());
     View = std::make_unique<TViewFrm>(dialogs, Main.get());
     Batch = std::make_unique<TBatchFrm>(*Main, dialogs, programDir, Main.get());
-    Setup = std::make_unique<TSetupFrm>(Main.get());
+    Setup = std::make_unique<TSetupFrm>(*Main, dialogs, FileMask.get(), Main.get());
     Lib = std::make_unique<TLibFrm>(Main.get());
     PairEdit = std::make_unique<TPairEditFrm>(Main.get());
     LexemEdit = std::make_unique<TLexemEditFrm>(Main.get());
     Help = std::make_unique<THelpFrm>(Main.get());
     Batch->SetHelp(Help.get());
+    Setup->SetHelp(Help.get());
 
     // The scenario and library windows take over what the main window read.
     const TSettings& s = Main->Settings();

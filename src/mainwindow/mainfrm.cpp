@@ -671,8 +671,8 @@ void TMainFrm::FilesLvwColumnClick(int column)
 
 void TMainFrm::SetupBtnClick()
 {
-    if (Peers.SetupFrm)
-        Peers.SetupFrm->exec();
+    if (Peers.SetupFrm && Peers.SetupFrm->exec() == QDialog::Accepted)
+        Peers.SetupFrm->Apply();
 }
 
 void TMainFrm::HelpBtnClick()
