@@ -296,6 +296,12 @@ void TBatchFrm::BuildControls()
         [this](const QPoint& pos) { BatchPup->popup(PairsGrid->viewport()->mapToGlobal(pos)); });
 }
 
+void TPairsGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableWidget::resizeEvent(event);
+    setColumnWidth(1, std::max(0, viewport()->width() - NumberColumnWidth));
+}
+
 void TBatchFrm::resizeEvent(QResizeEvent* event)
 {
     TToolWindow::resizeEvent(event);

@@ -39,6 +39,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // The masks' column takes the grid's width beside the numbers.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int TargetRow(const QPoint& pos) const;
