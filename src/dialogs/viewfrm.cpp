@@ -260,21 +260,22 @@ void TViewFrm::Build()
     MasksSpl->setHandleWidth(3);
     MasksSpl->setChildrenCollapsible(false);
 
-    auto* maskPane = new QWidget(MasksSpl);
-    auto* maskLayout = new QVBoxLayout(maskPane);
-    maskLayout->setContentsMargins(0, 0, 0, 0);
-    maskLayout->setSpacing(0);
-    maskLayout->addWidget(CaptionStrip(QStringLiteral("Маска Поиска"), 17, maskPane));
-    MaskMmo = Memo(QStringLiteral("MaskMmo"), QPlainTextEdit::NoWrap, maskPane);
-    maskLayout->addWidget(MaskMmo);
-
-    auto* replacePane = new QWidget(MasksSpl);
-    auto* replaceLayout = new QVBoxLayout(replacePane);
-    replaceLayout->setContentsMargins(0, 0, 0, 0);
-    replaceLayout->setSpacing(0);
-    replaceLayout->addWidget(CaptionStrip(QStringLiteral("Маска Замены"), 18, replacePane));
-    ReplaceMmo = Memo(QStringLiteral("ReplaceMmo"), QPlainTextEdit::WidgetWidth, replacePane);
-    replaceLayout->addWidget(ReplaceMmo);
+    // One pane per mask: its caption strip over its memo.
+    auto pane = [this](const QString& caption, int stripHeight, const QString& name, QPlainTextEdit::LineWrapMode wrap,
+                    QPlainTextEdit*& memo) {
+        auto* widget = new QWidget(MasksSpl);
+        auto* layout = new QVBoxLayout(widget);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        layout->addWidget(CaptionStrip(caption, stripHeight, widget));
+        memo = Memo(name, wrap, widget);
+        layout->addWidget(memo);
+        return widget;
+    };
+    QWidget* maskPane =
+        pane(QStringLiteral("Маска Поиска"), 17, QStringLiteral("MaskMmo"), QPlainTextEdit::NoWrap, MaskMmo);
+    QWidget* replacePane =
+        pane(QStringLiteral("Маска Замены"), 18, QStringLiteral("ReplaceMmo"), QPlainTextEdit::WidgetWidth, ReplaceMmo);
 
     MasksSpl->addWidget(maskPane);
     MasksSpl->addWidget(replacePane);

@@ -8,6 +8,7 @@
 #include "platform/dispatcher.h"
 #include "platform/winunicode.h"
 #include "scenario/batchfrm.h"
+#include "settings/fontwidgets.h"
 #include "settings/inifile.h"
 
 #include <QCheckBox>
@@ -30,38 +31,6 @@ QString FromWin(const std::string& win)
 }
 
 std::string ToWin(const QString& text) { return Utf8ToWin(text.toStdString()); }
-
-QFont ToQFont(const TFontSettings& f)
-{
-    QFont font(QString::fromStdString(f.Name), f.Size);
-    font.setBold(f.Bold);
-    font.setItalic(f.Italic);
-    font.setUnderline(f.Underline);
-    font.setStrikeOut(f.StrikeOut);
-    return font;
-}
-
-// Colours are blue * 65536 + green * 256 + red.
-QColor ToQColor(int color) { return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
-
-int FromQColor(const QColor& c) { return c.blue() * 65536 + c.green() * 256 + c.red(); }
-
-TFontSettings FromControl(const QComboBox* box)
-{
-    const QFont font = box->font();
-    return {font.family().toStdString(), FromQColor(box->palette().color(QPalette::Text)),
-        font.pointSize() > 0 ? font.pointSize() : 8, font.bold(), font.italic(), font.underline(), font.strikeOut()};
-}
-
-void ToControl(QComboBox* box, const TFontSettings& f)
-{
-    box->setFont(ToQFont(f));
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Text, ToQColor(f.Color));
-    box->setPalette(palette);
-    if (box->lineEdit())
-        box->lineEdit()->setPalette(palette);
-}
 
 void FillHistory(QComboBox* box, const std::vector<std::string>& entries)
 {
@@ -110,8 +79,8 @@ void TMainFrm::ApplySettingsToControls()
     TasksPgC->setCurrentIndex(Values.ActivePage);
     for (int c = 0; c < 4; ++c)
         FilesLvw->setColumnWidth(c, Values.Columns[static_cast<std::size_t>(c)]);
-    ToControl(MaskCbx, Values.MaskFont);
-    ToControl(ReplaceCbx, Values.ReplaceFont);
+    ShowFontSettings(MaskCbx, Values.MaskFont);
+    ShowFontSettings(ReplaceCbx, Values.ReplaceFont);
     FillHistory(MaskCbx, Values.MaskHistory);
     FillHistory(ReplaceCbx, Values.ReplaceHistory);
     SetBackupRoot(Values.BackupRoot);
@@ -148,8 +117,8 @@ void TMainFrm::CollectSettingsFromControls()
     }
     for (int c = 0; c < 4; ++c)
         Values.Columns[static_cast<std::size_t>(c)] = FilesLvw->columnWidth(c);
-    Values.MaskFont = FromControl(MaskCbx);
-    Values.ReplaceFont = FromControl(ReplaceCbx);
+    Values.MaskFont = FontSettingsOf(MaskCbx);
+    Values.ReplaceFont = FontSettingsOf(ReplaceCbx);
     Values.ActivePage = TasksPgC->currentIndex();
     Values.MaskHistory = History(MaskCbx);
     Values.ReplaceHistory = History(ReplaceCbx);
@@ -169,8 +138,8 @@ void TMainFrm::ApplySettings(const TSettings& dialog, const std::string& history
     Values.DetectEncoding = dialog.DetectEncoding;
     Values.MaskFont = dialog.MaskFont;
     Values.ReplaceFont = dialog.ReplaceFont;
-    ToControl(MaskCbx, Values.MaskFont);
-    ToControl(ReplaceCbx, Values.ReplaceFont);
+    ShowFontSettings(MaskCbx, Values.MaskFont);
+    ShowFontSettings(ReplaceCbx, Values.ReplaceFont);
     Values.MaskHistory = History(MaskCbx);
     Values.ReplaceHistory = History(ReplaceCbx);
     if (ApplyHistoryLength(Values, historyLengthText)) {

@@ -1,5 +1,7 @@
 #include "settings/setupfrm.h"
 
+#include "settings/fontwidgets.h"
+
 #include "common/error.h"
 #include "dialogs/filemaskfrm.h"
 #include "dialogs/helpfrm.h"
@@ -71,33 +73,6 @@ QString VirtualKeyName(int code)
     case 0xDE: return QStringLiteral("'");
     default: return QStringLiteral("#%1").arg(code, 2, 16, QLatin1Char('0')).toUpper();
     }
-}
-
-QFont SampleFont(const TFontSettings& f)
-{
-    QFont font(QString::fromStdString(f.Name), f.Size);
-    font.setBold(f.Bold);
-    font.setItalic(f.Italic);
-    font.setUnderline(f.Underline);
-    font.setStrikeOut(f.StrikeOut);
-    return font;
-}
-
-// Colours are blue * 65536 + green * 256 + red.
-void ShowSample(QLineEdit* sample, const TFontSettings& f)
-{
-    sample->setFont(SampleFont(f));
-    QPalette palette = sample->palette();
-    palette.setColor(QPalette::Text, QColor(f.Color & 0xFF, (f.Color >> 8) & 0xFF, (f.Color >> 16) & 0xFF));
-    sample->setPalette(palette);
-}
-
-TFontSettings SampleSettings(const QLineEdit* sample)
-{
-    const QFont font = sample->font();
-    const QColor c = sample->palette().color(QPalette::Text);
-    return {font.family().toStdString(), c.blue() * 65536 + c.green() * 256 + c.red(),
-        font.pointSize() > 0 ? font.pointSize() : 8, font.bold(), font.italic(), font.underline(), font.strikeOut()};
 }
 
 QCheckBox* AddCheck(QLayout* layout, const QString& name, const QString& caption)
@@ -371,8 +346,8 @@ void TSetupFrm::FormActivate()
     ImmedAutoLexemHky->SetValue(s.ImmedAutoLexemKey);
     LinkedPairsChk->setChecked(s.LinkedPairs);
     HistoryLengthEdt->setText(QString::number(s.HistoryLength));
-    ShowSample(MaskEdt, s.MaskFont);
-    ShowSample(ReplaceEdt, s.ReplaceFont);
+    ShowFontSettings(MaskEdt, s.MaskFont);
+    ShowFontSettings(ReplaceEdt, s.ReplaceFont);
     BatchReplacesChk->setChecked(s.BatchReplacesTable);
     AutoSaveSettingsChk->setChecked(s.AutoSaveSettings);
     AutoSaveFileListChk->setChecked(s.AutoSaveFileList);
@@ -394,8 +369,8 @@ TSettings TSetupFrm::DialogValues() const
     s.AutoLexemKey = AutoLexemHKy->Value();
     s.ImmedAutoLexemKey = ImmedAutoLexemHky->Value();
     s.LinkedPairs = LinkedPairsChk->isChecked();
-    s.MaskFont = SampleSettings(MaskEdt);
-    s.ReplaceFont = SampleSettings(ReplaceEdt);
+    s.MaskFont = FontSettingsOf(MaskEdt);
+    s.ReplaceFont = FontSettingsOf(ReplaceEdt);
     s.BatchReplacesTable = BatchReplacesChk->isChecked();
     s.AutoSaveSettings = AutoSaveSettingsChk->isChecked();
     s.AutoSaveFileList = AutoSaveFileListChk->isChecked();

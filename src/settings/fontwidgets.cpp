@@ -1,0 +1,31 @@
+#include "settings/fontwidgets.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace tekstovar {
+
+void ShowFontSettings(QWidget* widget, const TFontSettings& f)
+{
+    QFont font(QString::fromStdString(f.Name), f.Size);
+    font.setBold(f.Bold);
+    font.setItalic(f.Italic);
+    font.setUnderline(f.Underline);
+    font.setStrikeOut(f.StrikeOut);
+    widget->setFont(font);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, QColor(f.Color & 0xFF, (f.Color >> 8) & 0xFF, (f.Color >> 16) & 0xFF));
+    widget->setPalette(palette);
+    if (auto* box = qobject_cast<QComboBox*>(widget); box && box->lineEdit())
+        box->lineEdit()->setPalette(palette);
+}
+
+TFontSettings FontSettingsOf(const QWidget* widget)
+{
+    const QFont font = widget->font();
+    const QColor c = widget->palette().color(QPalette::Text);
+    return {font.family().toStdString(), c.blue() * 65536 + c.green() * 256 + c.red(),
+        font.pointSize() > 0 ? font.pointSize() : 8, font.bold(), font.italic(), font.underline(), font.strikeOut()};
+}
+
+} // namespace tekstovar
