@@ -1,10 +1,18 @@
 #include "platform/dialogs.h"
 
+#include <QColorDialog>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QHBoxLayout>
+#include <QIcon>
 #include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace tekstovar {
 
@@ -52,14 +60,48 @@ QString TQtDialogs::Directory(QWidget* parent, const QString& caption, const QSt
     return QFileDialog::getExistingDirectory(parent, caption, directory);
 }
 
-bool TQtDialogs::ChooseFont(QWidget* parent, QFont& font)
+bool TQtDialogs::ChooseFont(QWidget* parent, QFont& font, QColor& colour)
 {
-    bool ok = false;
-    QFont chosen = QFontDialog::getFont(&ok, font, parent);
-    if (ok)
-        font = chosen;
-    return ok;
+    // Qt's font dialog knows no colour: it is embedded beside a colour
+    // button so that one confirmation takes both.
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Шрифт"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* fonts = new QFontDialog(font, &dialog);
+    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    fonts->setWindowFlags(Qt::Widget);
+    layout->addWidget(fonts);
+    auto* row = new QHBoxLayout;
+    auto* colourBtn = new QPushButton(QStringLiteral("Цвет..."), &dialog);
+    QColor chosen = colour;
+    auto showColour = [&] {
+        QPixmap swatch(16, 16);
+        swatch.fill(chosen);
+        colourBtn->setIcon(QIcon(swatch));
+    };
+    showColour();
+    QObject::connect(colourBtn, &QPushButton::clicked, &dialog, [&] {
+        const QColor picked = QColorDialog::getColor(chosen, &dialog);
+        if (picked.isValid()) {
+            chosen = picked;
+            showColour();
+        }
+    });
+    row->addWidget(colourBtn);
+    row->addStretch(1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    row->addWidget(buttons);
+    layout->addLayout(row);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    font = fonts->currentFont();
+    colour = chosen;
+    return true;
 }
+
+int TQtDialogs::Exec(QDialog& dialog) { return dialog.exec(); }
 
 void TQtDialogs::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
 

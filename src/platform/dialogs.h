@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 
+class QDialog;
 class QWidget;
 
 namespace tekstovar {
@@ -30,8 +32,11 @@ public:
     virtual QString SaveFile(QWidget* parent, const QString& caption, const QString& directory, const QString& filter,
         const QString& defaultSuffix) = 0;
     virtual QString Directory(QWidget* parent, const QString& caption, const QString& directory) = 0;
-    // Lets the user change font; false when cancelled.
-    virtual bool ChooseFont(QWidget* parent, QFont& font) = 0;
+    // Lets the user change font and its colour; false when cancelled.
+    virtual bool ChooseFont(QWidget* parent, QFont& font, QColor& colour) = 0;
+    // Shows one of the program's own dialogs modally and returns its result
+    // (QDialog::Accepted or Rejected).
+    virtual int Exec(QDialog& dialog) = 0;
     // Opens a file, a web page or a mail address with the desktop's program;
     // failures are not reported.
     virtual void OpenUrl(const QUrl& url) = 0;
@@ -51,7 +56,8 @@ public:
     QString SaveFile(QWidget* parent, const QString& caption, const QString& directory, const QString& filter,
         const QString& defaultSuffix) override;
     QString Directory(QWidget* parent, const QString& caption, const QString& directory) override;
-    bool ChooseFont(QWidget* parent, QFont& font) override;
+    bool ChooseFont(QWidget* parent, QFont& font, QColor& colour) override;
+    int Exec(QDialog& dialog) override;
     void OpenUrl(const QUrl& url) override;
 };
 

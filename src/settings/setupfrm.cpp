@@ -396,8 +396,13 @@ void TSetupFrm::BrowseBtnClick()
 void TSetupFrm::FontBtnClick(QLineEdit* sample)
 {
     QFont font = sample->font();
-    if (Dialogs.ChooseFont(this, font))
-        sample->setFont(font);
+    QColor colour = sample->palette().color(QPalette::Text);
+    if (!Dialogs.ChooseFont(this, font, colour))
+        return;
+    sample->setFont(font);
+    QPalette palette = sample->palette();
+    palette.setColor(QPalette::Text, colour);
+    sample->setPalette(palette);
 }
 
 void TSetupFrm::SaveBtnClick()

@@ -161,6 +161,7 @@ TEST_F(SetupFrmTest, EveryControlGoesThroughOkAndTheSettingsFile)
 {
     Start();
     Dialogs.FontAnswers.push_back(QFont(QStringLiteral("DejaVu Sans"), 12, QFont::Bold));
+    Dialogs.ColourAnswers.push_back(QColor(10, 20, 30)); // the replace font keeps its colour
     QFont replaceFont(QStringLiteral("DejaVu Serif"), 10);
     replaceFont.setItalic(true);
     replaceFont.setUnderline(true);
@@ -203,7 +204,7 @@ TEST_F(SetupFrmTest, EveryControlGoesThroughOkAndTheSettingsFile)
     EXPECT_EQ(m.ImmedAutoLexemKey, 0x8070);
     EXPECT_FALSE(m.LinkedPairs);
     EXPECT_EQ(m.HistoryLength, 33);
-    EXPECT_EQ(m.MaskFont, (TFontSettings{"DejaVu Sans", 8388608, 12, true, false, false, false}));
+    EXPECT_EQ(m.MaskFont, (TFontSettings{"DejaVu Sans", 30 * 65536 + 20 * 256 + 10, 12, true, false, false, false}));
     EXPECT_EQ(m.ReplaceFont, (TFontSettings{"DejaVu Serif", 128, 10, false, true, true, true}));
     EXPECT_EQ(Main().MaskCbx->font().family(), QStringLiteral("DejaVu Sans"));
     EXPECT_TRUE(Main().MaskCbx->font().bold());
@@ -395,6 +396,7 @@ TEST_F(SetupFrmTest, FontDialogStartsFromTheSampleAndCancelKeepsIt)
     ASSERT_EQ(Dialogs.FontsOffered.size(), 1);
     EXPECT_EQ(Dialogs.FontsOffered[0].family(), QStringLiteral("Courier New"));
     EXPECT_EQ(Dialogs.FontsOffered[0].pointSize(), 8);
+    EXPECT_EQ(Dialogs.ColoursOffered[0], QColor(0, 0, 128)); // navy, the default
     EXPECT_EQ(Main().Settings().MaskFont, (TFontSettings{"Courier New", 8388608}));
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/dialogs.h"
 
+#include <QColor>
+#include <QDialog>
 #include <QFont>
 #include <QList>
 #include <QString>
@@ -9,6 +11,7 @@
 #include <QUrl>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace tekstovar::test {
@@ -38,6 +41,12 @@ public:
     std::deque<QString> DirectoryAnswers;
     // A font: chosen; std::nullopt: the user cancelled.
     std::deque<std::optional<QFont>> FontAnswers;
+    // The colour chosen with the next font; with none queued the colour
+    // stays as offered.
+    std::deque<QColor> ColourAnswers;
+    // A modal dialog of the program: the answer plays the user (fills the
+    // dialog's fields, presses its buttons) and returns the dialog's result.
+    std::deque<std::function<int(QDialog&)>> ExecAnswers;
 
     // What was asked and shown.
     QStringList Errors;
@@ -46,6 +55,9 @@ public:
     QList<TFileQuestion> SaveFileQuestions;
     QList<TFileQuestion> DirectoryQuestions;
     QList<QFont> FontsOffered;
+    QList<QColor> ColoursOffered;
+    // Window titles of the modal dialogs shown.
+    QStringList Executed;
     QList<QUrl> OpenedUrls;
     QStringList Unanswered;
 
@@ -77,14 +89,27 @@ public:
         return Next(DirectoryAnswers, QString(), QStringLiteral("Directory: ") + caption);
     }
 
-    bool ChooseFont(QWidget*, QFont& font) override
+    bool ChooseFont(QWidget*, QFont& font, QColor& colour) override
     {
         FontsOffered.append(font);
+        ColoursOffered.append(colour);
         std::optional<QFont> chosen = Next(FontAnswers, std::optional<QFont>(), QStringLiteral("ChooseFont"));
         if (!chosen)
             return false;
         font = *chosen;
+        if (!ColourAnswers.empty()) {
+            colour = ColourAnswers.front();
+            ColourAnswers.pop_front();
+        }
         return true;
+    }
+
+    int Exec(QDialog& dialog) override
+    {
+        Executed.append(dialog.windowTitle());
+        std::function<int(QDialog&)> answer =
+            Next(ExecAnswers, std::function<int(QDialog&)>(), QStringLiteral("Exec: ") + dialog.windowTitle());
+        return answer ? answer(dialog) : int(QDialog::Rejected);
     }
 
     void OpenUrl(const QUrl& url) override { OpenedUrls.append(url); }
