@@ -29,6 +29,12 @@ void TQtDialogs::Error(QWidget* parent, const QString& text)
     box.exec();
 }
 
+void TQtDialogs::Message(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Текстовар"), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
 bool TQtDialogs::Confirm(QWidget* parent, const QString& title, const QString& text)
 {
     return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==

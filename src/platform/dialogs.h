@@ -21,6 +21,8 @@ public:
     // A message box titled "Текстовар" with a stop icon and OK. The text is
     // shown as it stands (see ErrorText for the program's full-stop rule).
     virtual void Error(QWidget* parent, const QString& text) = 0;
+    // A plain message box (no icon, the program's title) with OK.
+    virtual void Message(QWidget* parent, const QString& text) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool Confirm(QWidget* parent, const QString& title, const QString& text) = 0;
     // Files to open (several at once when `many`); empty when cancelled.
@@ -50,6 +52,7 @@ QString ErrorText(const QString& message);
 class TQtDialogs : public TDialogs {
 public:
     void Error(QWidget* parent, const QString& text) override;
+    void Message(QWidget* parent, const QString& text) override;
     bool Confirm(QWidget* parent, const QString& title, const QString& text) override;
     QStringList OpenFiles(
         QWidget* parent, const QString& caption, const QString& directory, const QString& filter, bool many) override;

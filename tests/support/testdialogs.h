@@ -50,6 +50,7 @@ public:
 
     // What was asked and shown.
     QStringList Errors;
+    QStringList Messages;
     QList<TConfirmQuestion> Confirms;
     QList<TFileQuestion> OpenFilesQuestions;
     QList<TFileQuestion> SaveFileQuestions;
@@ -62,6 +63,7 @@ public:
     QStringList Unanswered;
 
     void Error(QWidget*, const QString& text) override { Errors.append(text); }
+    void Message(QWidget*, const QString& text) override { Messages.append(text); }
 
     bool Confirm(QWidget*, const QString& title, const QString& text) override
     {
