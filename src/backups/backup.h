@@ -38,6 +38,7 @@ public:
     // Drops the entry; nothing on disk changes.
     void Forget(const void* key);
     std::string StoredText(const void* key) const;
+    bool Holds(const void* key) const { return Keys.IndexOf(key) >= 0; }
 
     // The four above throw TMissingKeyError for a key without an entry,
     // before anything changes.

@@ -111,7 +111,9 @@ public:
     bool StartRun(const std::string& search, const std::string& replace);
     // Called on the UI thread at the very end of every run's end handler, so
     // that a scenario can start its next step.
-    std::function<void()> OnRunEnded;
+    // `failed`: the run ended with an error message, not with its work done
+    // or stopped.
+    std::function<void(bool failed)> OnRunEnded;
     TMaskedReplacer* ActiveReplacer() const { return Active.get(); }
     // Where the worker's calls into the window go; Qt's event queue unless a
     // test gives its own queue.
@@ -172,6 +174,9 @@ private:
         std::vector<std::string> Encodings;
         std::vector<QTreeWidgetItem*> Keys;
         bool Backup = false;
+        // A later scenario step with backups on: only files backed up
+        // before the first step may change, or "Вернуть" could not undo them.
+        bool BackedUpOnly = false;
         bool Overwrite = false;
         TRunLog Log{""};
         int Target = -1;

@@ -129,6 +129,7 @@ void TMainFrm::StartFileRun(const std::string& search, const std::string& replac
     }
     Paths = Run.Paths;
     Run.Backup = BackUpChk->isChecked() && Run.Step <= 0;
+    Run.BackedUpOnly = BackUpChk->isChecked() && Run.Step > 0;
     Run.Overwrite = Values.OverwriteBackup;
     Run.Log = TRunLog(Values.Logging ? Values.LogFileName : std::string());
     Run.Target = target;
@@ -212,6 +213,11 @@ void TMainFrm::FileProgress(TMaskedReplacer& replacer)
             else
                 ContentBackup.Backup(Run.Keys[f], Run.Paths[f], Run.Overwrite);
             EncodingBackup.Backup(Run.Keys[f], Run.Encodings[f], Run.Overwrite);
+        } else if (Run.BackedUpOnly) {
+            // Its backup failed in the first step, so it was left alone then.
+            const TBackup& store = Run.Names ? static_cast<const TBackup&>(NameBackup) : ContentBackup;
+            if (!store.Holds(Run.Keys[f]))
+                throw TError("Нет Резервной Копии Файла: Файл Оставлен Без Изменений");
         }
         Dispatcher->Post([=, this] {
             FilePBr->setRange(0, static_cast<int>(std::min<TPos>(size + 1, INT32_MAX)));
@@ -307,7 +313,7 @@ void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
     if (!message.empty())
         ShowError(QString::fromUtf8(message.c_str())); // a failed run does not pass for a finished one
     if (OnRunEnded)
-        OnRunEnded();
+        OnRunEnded(!message.empty());
 }
 
 void TMainFrm::StopBtnClick()

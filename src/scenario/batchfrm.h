@@ -1,9 +1,10 @@
 #pragma once
 
+#include "platform/dragformats.h"
 #include "platform/toolwindow.h"
+#include "scenario/pairsgrid.h"
 
 #include <QPointer>
-#include <QTableWidget>
 
 #include <string>
 #include <vector>
@@ -19,34 +20,6 @@ namespace tekstovar {
 class TDialogs;
 class TMainFrm;
 class THelpFrm;
-
-// The grid of pairs: drags its own rows and takes them back as moves.
-class TPairsGrid : public QTableWidget {
-    Q_OBJECT
-public:
-    explicit TPairsGrid(QWidget* parent = nullptr);
-    static QString MimeType();
-    int DragRow = -1;
-    int ScrollPosition = 0;
-
-signals:
-    // A row of this grid was dropped on `row`.
-    void PairDropped(int row);
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    // The masks' column takes the grid's width beside the numbers.
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    int TargetRow(const QPoint& pos) const;
-    QPoint PressPos;
-    bool Pressed = false;
-};
 
 // The scenario window: a tool window beside the main window holding the
 // table of mask pairs that run one after another as the steps of one job on
@@ -80,6 +53,10 @@ public:
     void MovePair(int row);
     std::string DraggedMask() const;
     std::string DraggedReplace() const;
+    TDraggedPair DraggedPair() const { return {DraggedMask(), DraggedReplace()}; }
+    // Asks the library window for the pair dragged from its grid; while it
+    // is unset the grid takes no library pairs.
+    TPairSource LibraryPair;
 
     // The run.
     void GoBtnClick();
@@ -107,14 +84,14 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildControls();
     void FillGrid();
-    void SelectRow(int row);
     int SelectedRow() const;
     void InsertPair(int row, const std::string& search, const std::string& replace);
+    bool PairsGridTakesDrop(TPairsGrid::TDrop kind) const;
+    void PairsGridLibraryDrop(int row);
     void RunNextStep();
     void EndRun();
     void SetRunning(bool running);

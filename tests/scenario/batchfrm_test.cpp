@@ -1,120 +1,19 @@
-#include "app/program.h"
+#include "scenario/batchfixture.h"
+
 #include "dialogs/helpfrm.h"
-#include "mainwindow/listview.h"
-#include "mainwindow/mainfrm.h"
-#include "platform/dispatcher.h"
-#include "platform/winunicode.h"
-#include "scenario/batchfrm.h"
-#include "support/tempdir.h"
-#include "support/testdialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDeadlineTimer>
-#include <QDropEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QToolButton>
-#include <QTreeWidget>
-
-#include <gtest/gtest.h>
 
 namespace tekstovar {
 namespace {
 
 using test::TTempDir;
-using test::TTestDialogs;
-
-std::vector<std::string> Win(std::initializer_list<const char*> utf8)
-{
-    std::vector<std::string> lines;
-    for (const char* line : utf8)
-        lines.push_back(Utf8ToWin(line));
-    return lines;
-}
-
-class BatchTest : public ::testing::Test {
-protected:
-    TTempDir Home;
-    TTempDir Files;
-    TTestDialogs Dialogs;
-    std::unique_ptr<TProgram> Program;
-    TQueueDispatcher* Queue = nullptr;
-
-    void SetUp() override { Start(); }
-
-    void Start()
-    {
-        Program = std::make_unique<TProgram>(Dialogs, Home.Path());
-        auto queue = std::make_unique<TQueueDispatcher>();
-        Queue = queue.get();
-        Main().UseDispatcher(std::move(queue));
-    }
-    TMainFrm& Main() { return Program->MainFrm(); }
-    TBatchFrm& Batch() { return Program->BatchFrm(); }
-
-    // Serves the worker's calls until the scenario has ended.
-    bool WaitRun()
-    {
-        QDeadlineTimer deadline(30000);
-        while (Batch().Running() && !deadline.hasExpired()) {
-            Queue->ServeUntil([&] { return !Batch().Running() || deadline.hasExpired(); });
-            QCoreApplication::processEvents();
-        }
-        Queue->RunPending();
-        return !Batch().Running();
-    }
-
-    void Run()
-    {
-        QTest::mouseClick(Batch().GoBtn, Qt::LeftButton);
-        ASSERT_TRUE(WaitRun());
-    }
-
-    void ClickRow(int row)
-    {
-        Batch().PairsGrid->selectRow(row);
-        Batch().PairsGridClick();
-    }
-
-    QString Cell(int entry, int column) { return Main().Entry(entry)->text(column); }
-    QString Header(int column) { return Main().FilesLvw->headerItem()->text(column); }
-
-    // Both windows take commands again.
-    void ExpectUnlocked()
-    {
-        EXPECT_TRUE(Main().GoBtn->isEnabled());
-        EXPECT_TRUE(Main().TasksPgC->isEnabled());
-        EXPECT_TRUE(Batch().GoBtn->isEnabled());
-        EXPECT_TRUE(Batch().PairsGrid->isEnabled());
-        EXPECT_FALSE(Batch().StopBtn->isEnabled());
-        EXPECT_EQ(Batch().StepIndex(), -1);
-        EXPECT_EQ(Main().StepIndex(), -1);
-    }
-
-    void DropFiles(const QStringList& paths)
-    {
-        QMimeData data;
-        QList<QUrl> urls;
-        for (const QString& path : paths)
-            urls.append(QUrl::fromLocalFile(path));
-        data.setUrls(urls);
-        // The drop goes to the widget that took the drag when it entered.
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&Batch(), &enter);
-        ASSERT_TRUE(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&Batch(), &drop);
-    }
-};
 
 TEST_F(BatchTest, FileRoundTripKeepsEmptyMasksAndTheOddLine)
 {
@@ -190,6 +89,115 @@ TEST_F(BatchTest, AddDeleteUseAndMove)
     Batch().MovePair(0);
     EXPECT_EQ(Batch().PairLines(), Win({"0", "0", "2", "2"}));
     EXPECT_EQ(Batch().PairsGrid->rowCount(), 3);
+}
+
+// A drag of the given kind over the grid's viewport: enter and move at one
+// point, then the drop there. Returns whether the grid took the drag.
+bool DragOnGrid(TPairsGrid& grid, const QString& kind, const QPoint& at, bool drop = true)
+{
+    QMimeData data;
+    data.setData(kind, QByteArray());
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid.viewport(), &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid.viewport(), &move);
+    if (drop) {
+        QDropEvent dropped(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid.viewport(), &dropped);
+    }
+    return move.isAccepted();
+}
+
+QPoint RowPoint(TPairsGrid& grid, int row) { return grid.visualRect(grid.model()->index(row, 1)).center(); }
+
+TEST_F(BatchTest, LibraryPairsAreDroppedBeforeTheRowUnderThePointer)
+{
+    Batch().resize(350, 400);
+    Batch().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Batch()));
+    TPairsGrid& grid = *Batch().PairsGrid;
+    Batch().SetPairLines(Win({"0", "0", "1", "1"}));
+    const QString library = LibraryPairMimeType();
+    // Without a library to ask, its pairs are not taken.
+    EXPECT_FALSE(DragOnGrid(grid, library, RowPoint(grid, 1)));
+    EXPECT_EQ(Batch().PairCount(), 2);
+
+    TDraggedPair offered{Utf8ToWin("л"), Utf8ToWin("м")};
+    int asked = 0;
+    Batch().LibraryPair = [&] {
+        ++asked;
+        return offered;
+    };
+    // Hovering selects the row under the pointer; the pair goes before it and
+    // the selection stays on the pair that was there.
+    EXPECT_TRUE(DragOnGrid(grid, library, RowPoint(grid, 1), false));
+    EXPECT_EQ(grid.currentRow(), 1);
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(DragOnGrid(grid, library, RowPoint(grid, 1)));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(Batch().PairLines(), Win({"0", "0", "л", "м", "1", "1"}));
+    EXPECT_EQ(grid.currentRow(), 2);
+    EXPECT_EQ(Batch().CountLbl->text(), QStringLiteral("Всего Пар: 3"));
+    // The end row appends; a point below every row counts as row 0.
+    offered = {"e", ""};
+    DragOnGrid(grid, library, RowPoint(grid, 3));
+    offered = {"", "f"};
+    DragOnGrid(grid, library, QPoint(30, grid.viewport()->height() - 2));
+    EXPECT_EQ(Batch().PairLines(), Win({"", "f", "0", "0", "л", "м", "1", "1", "e", ""}));
+    // A pair with both masks empty adds nothing.
+    offered = {};
+    DragOnGrid(grid, library, RowPoint(grid, 0));
+    EXPECT_EQ(Batch().PairCount(), 5);
+
+    // A pair of this grid counts only when it comes from this very grid: a
+    // drag that names no source (another program's) is refused.
+    Batch().SetPairLines(Win({"0", "0", "1", "1"}));
+    grid.DragRow = 0;
+    EXPECT_FALSE(DragOnGrid(grid, TPairsGrid::MimeType(), RowPoint(grid, 2)));
+    EXPECT_EQ(Batch().PairLines(), Win({"0", "0", "1", "1"}));
+    EXPECT_EQ(TPairsGrid::MimeType(), ScenarioPairMimeType());
+
+    // Nothing is taken while the scenario runs.
+    Main().AddFile(Files.Write("f.txt", "0"), 0);
+    QTest::mouseClick(Batch().GoBtn, Qt::LeftButton);
+    ASSERT_TRUE(Batch().Running());
+    offered = {"x", "y"};
+    EXPECT_FALSE(DragOnGrid(grid, library, RowPoint(grid, 0)));
+    ASSERT_TRUE(WaitRun());
+    EXPECT_EQ(Batch().PairLines(), Win({"0", "0", "1", "1"}));
+}
+
+TEST_F(BatchTest, KeysAddDeleteAndRun)
+{
+    Batch().show();
+    Batch().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Batch()));
+    TPairsGrid& grid = *Batch().PairsGrid;
+    grid.setFocus();
+    Main().MaskCbx->setEditText(QStringLiteral("а"));
+    Main().ReplaceCbx->setEditText(QStringLiteral("б"));
+    QTest::keyClick(&grid, Qt::Key_Insert);
+    Main().MaskCbx->setEditText(QStringLiteral("в"));
+    grid.SelectRow(0);
+    QTest::keyClick(&grid, Qt::Key_Insert);
+    EXPECT_EQ(Batch().PairLines(), Win({"в", "б", "а", "б"}));
+    QTest::keyClick(&grid, Qt::Key_Delete); // the selection stayed on "а"
+    EXPECT_EQ(Batch().PairLines(), Win({"в", "б"}));
+
+    // F9 runs when it is let go, not when it is pressed.
+    Main().AddFile(Files.Write("f.txt", Utf8ToWin("вв")), 0);
+    QTest::keyPress(&grid, Qt::Key_F9);
+    EXPECT_FALSE(Batch().Running());
+    QTest::keyRelease(&grid, Qt::Key_F9);
+    EXPECT_TRUE(Batch().Running());
+    EXPECT_FALSE(Batch().GoBtn->isEnabled());
+    QTest::keyClick(&grid, Qt::Key_Delete); // the grid is locked with the run
+    EXPECT_EQ(Batch().PairCount(), 1);
+    ASSERT_TRUE(WaitRun());
+    EXPECT_EQ(TTempDir::Read(Files.Path("f.txt")), Utf8ToWin("бб"));
+    EXPECT_EQ(Cell(0, 4), QStringLiteral("2"));
 }
 
 TEST_F(BatchTest, DownloadHelpAndTheAutomaticFile)

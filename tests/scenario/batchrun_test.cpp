@@ -1,0 +1,136 @@
+#include "scenario/batchfixture.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+
+namespace tekstovar {
+namespace {
+
+using test::TTempDir;
+
+TEST_F(BatchTest, WithoutTheStepTableTheCountsAreStillKept)
+{
+    Main().Settings().BatchReplacesTable = false;
+    Main().AddFile(Files.Write("one.txt", "aab"), 0);
+    Main().AddFile(Files.Write("two.txt", "b"), 0);
+    Batch().SetPairLines(Win({"a", "b", "b", "c"}));
+    Run();
+    EXPECT_EQ(Main().FilesLvw->columnCount(), 4);
+    EXPECT_EQ(TTempDir::Read(Files.Path("one.txt")), "ccc");
+    // "Замены" shows the last step; the hidden sub-items hold every step.
+    EXPECT_EQ(Cell(0, 3), QStringLiteral("3"));
+    EXPECT_EQ((QStringList{Cell(0, 4), Cell(0, 5), Cell(1, 4), Cell(1, 5)}),
+        (QStringList{QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("0"), QStringLiteral("1")}));
+    ClickRow(0);
+    EXPECT_EQ(Cell(0, 3), QStringLiteral("2"));
+    EXPECT_EQ(Cell(1, 3), QStringLiteral("0"));
+
+    // With the table back on, a new run gets its columns.
+    Main().Settings().BatchReplacesTable = true;
+    Run();
+    ASSERT_EQ(Main().FilesLvw->columnCount(), 6);
+    EXPECT_EQ(Header(5), QStringLiteral("Шаг 2"));
+}
+
+TEST_F(BatchTest, AScenarioWithoutPairsOnlyClearsTheLastCounts)
+{
+    Main().AddFile(Files.Write("f.txt", "ab"), 0);
+    Batch().SetPairLines(Win({"a", "b", "b", "c"}));
+    Run();
+    ASSERT_EQ(Main().FilesLvw->columnCount(), 6);
+    // An odd line is no pair either.
+    Batch().SetPairLines(Win({"c"}));
+    Run();
+    ExpectUnlocked();
+    EXPECT_TRUE(Dialogs.Errors.isEmpty());
+    EXPECT_EQ(TTempDir::Read(Files.Path("f.txt")), "cc");
+    EXPECT_EQ(Cell(0, 3), QString());
+    EXPECT_FALSE(HasCell(0, 4));
+    // No step column is left over counts that are gone.
+    EXPECT_EQ(Main().FilesLvw->columnCount(), 4);
+    ClickRow(0);
+    EXPECT_EQ(Cell(0, 3), QString());
+
+    Main().TasksPgC->setCurrentIndex(1);
+    Main().ClipboardMmo->setPlainText(QStringLiteral("a"));
+    Main().ReplaceCountEdt->setText(QStringLiteral("7"));
+    Run();
+    EXPECT_EQ(Batch().RunTarget(), 2);
+    EXPECT_TRUE(Batch().StepCounts().empty());
+    EXPECT_EQ(Main().ReplaceCountEdt->text(), QString());
+    EXPECT_EQ(Main().ClipboardMmo->toPlainText(), QStringLiteral("a"));
+}
+
+// The stop comes when the worker of the second step has finished and told
+// the list so, but the step's end has not yet reached the scenario.
+TEST_F(BatchTest, AStopAfterAStepsWorkerFinishedLeavesNoColumnWithoutCounts)
+{
+    Main().AddFile(Files.Write("f.txt", "ab"), 0);
+    Batch().SetPairLines(Win({"a", "b", "b", "c", "c", "d"}));
+    QTest::mouseClick(Batch().GoBtn, Qt::LeftButton);
+    QDeadlineTimer deadline(30000);
+    Queue->ServeUntil([&] { return Main().FilesLvw->columnCount() == 6 || deadline.hasExpired(); });
+    ASSERT_EQ(Batch().StepIndex(), 1);
+    ASSERT_EQ(Header(5), QStringLiteral("Шаг 2"));
+    QTest::mouseClick(Batch().StopBtn, Qt::LeftButton);
+    Queue->RunPending();
+    ExpectUnlocked();
+    // The finished step keeps what it did; only the first step is counted,
+    // and every column has its counts.
+    EXPECT_EQ(TTempDir::Read(Files.Path("f.txt")), "cc");
+    EXPECT_EQ(Main().FilesLvw->columnCount(), 5);
+    EXPECT_EQ(Cell(0, 4), QStringLiteral("1"));
+    EXPECT_FALSE(HasCell(0, 5));
+    ClickRow(0);
+    ClickRow(1);
+    EXPECT_EQ(Cell(0, 3), QStringLiteral("1"));
+
+    // The same on the clipboard: the text of the finished step stays, its
+    // count is not one of the steps'.
+    Main().TasksPgC->setCurrentIndex(1);
+    Main().ClipboardMmo->setPlainText(QStringLiteral("ab"));
+    QTest::mouseClick(Batch().GoBtn, Qt::LeftButton);
+    deadline = QDeadlineTimer(30000);
+    Queue->ServeUntil([&] {
+        return (Batch().StepIndex() == 1 && Main().ClipboardMmo->toPlainText() == QStringLiteral("cc")) ||
+            deadline.hasExpired();
+    });
+    ASSERT_EQ(Batch().StepIndex(), 1);
+    QTest::mouseClick(Batch().StopBtn, Qt::LeftButton);
+    Queue->RunPending();
+    ExpectUnlocked();
+    EXPECT_EQ(Batch().StepCounts(), (std::vector<std::string>{"1"}));
+    EXPECT_EQ(Main().ClipboardMmo->toPlainText(), QStringLiteral("cc"));
+    EXPECT_EQ(Main().FilePBr->value(), 0);
+}
+
+// A file whose backup cannot be made is left alone in the first step; the
+// later steps, which take no backups, must leave it alone too, or "Вернуть"
+// could not undo them.
+TEST_F(BatchTest, AFileWithoutBackupStaysUntouchedInLaterSteps)
+{
+    // Below the backup root, a file stands where one.txt's directory should.
+    TTempDir root;
+    Main().SetBackupRoot(root.Path() + "/");
+    const std::string one = Files.Write("sub/one.txt", "ab");
+    root.Write(Files.Path("sub").substr(1), "in the way");
+    Main().AddFile(one, 0);
+    Main().AddFile(Files.Write("two.txt", "ab"), 0);
+    ASSERT_TRUE(Main().BackUpChk->isChecked());
+    Batch().SetPairLines(Win({"a", "b", "b", "c"}));
+    Run();
+    ExpectUnlocked();
+    EXPECT_EQ(TTempDir::Read(one), "ab");
+    EXPECT_EQ(TTempDir::Read(Files.Path("two.txt")), "cc");
+    // No count for the file left alone, in either step.
+    EXPECT_EQ(Cell(0, 4), QString());
+    EXPECT_EQ(Cell(0, 5), QString());
+    EXPECT_EQ(Cell(1, 5), QStringLiteral("2"));
+    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(TTempDir::Read(one), "ab");
+    EXPECT_EQ(TTempDir::Read(Files.Path("two.txt")), "ab");
+}
+
+} // namespace
+} // namespace tekstovar
