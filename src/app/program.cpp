@@ -7,6 +7,7 @@
 #include "library/editdialogs.h"
 #include "library/libfrm.h"
 #include "mainwindow/mainfrm.h"
+#include "platform/dragformats.h"
 #include "scenario/batchfrm.h"
 #include "settings/setupfrm.h"
 
@@ -20,12 +21,18 @@ TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
     View = std::make_unique<TViewFrm>(dialogs, Main.get());
     Batch = std::make_unique<TBatchFrm>(*Main, dialogs, programDir, Main.get());
     Setup = std::make_unique<TSetupFrm>(*Main, dialogs, FileMask.get(), Main.get());
-    Lib = std::make_unique<TLibFrm>(Main.get());
+    Lib = std::make_unique<TLibFrm>(*Main, dialogs, programDir, Main.get());
     PairEdit = std::make_unique<TPairEditFrm>(Main.get());
     LexemEdit = std::make_unique<TLexemEditFrm>(Main.get());
     Help = std::make_unique<THelpFrm>(Main.get());
     Batch->SetHelp(Help.get());
     Setup->SetHelp(Help.get());
+    Lib->SetEditDialogs(PairEdit.get(), LexemEdit.get());
+    Lib->SetHelp(Help.get());
+    // Pairs dragged between the scenario and the library are asked of the
+    // window they come from.
+    Lib->ScenarioPair = [batch = Batch.get()] { return batch->DraggedPair(); };
+    Batch->LibraryPair = [lib = Lib.get()] { return TDraggedPair{lib->SelectedMask(), lib->SelectedReplace()}; };
 
     // The scenario and library windows take over what the main window read.
     const TSettings& s = Main->Settings();

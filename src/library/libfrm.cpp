@@ -1,11 +1,472 @@
 #include "library/libfrm.h"
 
+#include "common/error.h"
+#include "dialogs/helpfrm.h"
+#include "library/editdialogs.h"
+#include "library/lexemlist.h"
+#include "library/libgrid.h"
+#include "mainwindow/mainfrm.h"
+#include "platform/dialogs.h"
+#include "platform/winunicode.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <exception>
+
 namespace tekstovar {
 
-TLibFrm::TLibFrm(QWidget* parent) : TToolWindow(parent)
+namespace {
+
+QString Q(const std::string& win) { return QString::fromStdString(WinToUtf8(win)); }
+
+// A one-line box still takes a pasted line break, which the settings file
+// cannot hold: the whole library would fail to be written at exit. It is
+// kept as the two characters \n, the form a line break has in a mask box.
+std::string Win(const QString& text)
+{
+    QString oneLine = text;
+    oneLine.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
+    oneLine.replace(QLatin1Char('\r'), QStringLiteral("\\n"));
+    oneLine.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    return Utf8ToWin(oneLine.toStdString());
+}
+
+constexpr int CountPanelWidth = 90;
+constexpr int StatusPanelWidth = 50;
+
+} // namespace
+
+TLibFrm::TLibFrm(TMainFrm& main, TDialogs& dialogs, std::string programDir, QWidget* parent)
+    : TToolWindow(parent), Main(main), Dialogs(dialogs), ProgramDir(std::move(programDir))
 {
     setObjectName(QStringLiteral("LibFrm"));
     setWindowTitle(QStringLiteral("Библиотека"));
+    BuildControls();
+    connect(&Download, &TLibraryDownload::Status, StatusLbl, &QLabel::setText);
+    connect(&Download, &TLibraryDownload::Finished, this, &TLibFrm::DownloadFinished);
+    RefreshBtnClick();
+}
+
+TLibFrm::~TLibFrm()
+{
+    // At exit the library is written back whatever the settings say.
+    try {
+        Library.WriteLibrary(IniPath());
+    } catch (const std::exception& failure) {
+        // The main window outlives this one, so the user still learns that
+        // the library was not saved; nothing may leave a destructor.
+        try {
+            Dialogs.Error(&Main, ErrorText(QString::fromUtf8(failure.what())));
+        } catch (...) {
+        }
+    }
+    // The grid reads the store, which goes before the child widgets do.
+    delete LibGrid;
+    LibGrid = nullptr;
+}
+
+void TLibFrm::SetEditDialogs(TPairEditFrm* pairEdit, TLexemEditFrm* lexemEdit)
+{
+    PairEdit = pairEdit;
+    LexemEdit = lexemEdit;
+}
+
+void TLibFrm::SetHelp(THelpFrm* help) { Help = help; }
+
+std::string TLibFrm::IniPath() const { return ProgramDir + "QZ.Ini"; }
+
+// --- Layout -------------------------------------------------------------------
+
+void TLibFrm::BuildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildToolBar();
+    layout->addWidget(LibTBr);
+    layout->addWidget(SearchTBr);
+    BuildPages();
+    layout->addWidget(LibPgC, 1);
+    layout->addWidget(TabSet1);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar"));
+    status->setSizeGripEnabled(false);
+    CountLbl = new QLabel(status);
+    CountLbl->setObjectName(QStringLiteral("CountLbl"));
+    CountLbl->setFixedWidth(CountPanelWidth);
+    status->addWidget(CountLbl);
+    // The last panel reaches to the right edge: the download's texts are
+    // longer than its own width.
+    StatusLbl = new QLabel(status);
+    StatusLbl->setObjectName(QStringLiteral("StatusLbl"));
+    StatusLbl->setMinimumWidth(StatusPanelWidth);
+    status->addWidget(StatusLbl, 1);
+    layout->addWidget(status);
+
+    BuildPopupMenu();
+}
+
+void TLibFrm::BuildToolBar()
+{
+    LibTBr = new QToolBar(this);
+    LibTBr->setObjectName(QStringLiteral("LibTBr"));
+    auto button = [&](QToolButton*& b, const char* name, const QString& hint, QStyle::StandardPixmap icon,
+                      void (TLibFrm::*slot)()) {
+        b = new QToolButton(LibTBr);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(hint);
+        b->setIcon(style()->standardIcon(icon));
+        LibTBr->addWidget(b);
+        connect(b, &QToolButton::clicked, this, slot);
+    };
+    button(AddBtn, "AddBtn", QStringLiteral("Добавить"), QStyle::SP_FileDialogNewFolder, &TLibFrm::AddBtnClick);
+    button(DelBtn, "DelBtn", QStringLiteral("Удалить"), QStyle::SP_TrashIcon, &TLibFrm::DelBtnClick);
+    LibTBr->addSeparator();
+    button(RefreshBtn, "RefreshBtn", QStringLiteral("Перечитать С Диска"), QStyle::SP_BrowserReload,
+        &TLibFrm::RefreshBtnClick);
+    button(DownloadBtn, "DownloadBtn", QStringLiteral("Взять Из Интернета"), QStyle::SP_ArrowDown,
+        &TLibFrm::DownloadBtnClick);
+    LibTBr->addSeparator();
+    button(
+        SearchBtn, "SearchBtn", QStringLiteral("Поиск"), QStyle::SP_FileDialogContentsView, &TLibFrm::SearchBtnClick);
+    SearchBtn->setCheckable(true);
+    button(SortBtn, "SortBtn", QStringLiteral("Сортировка"), QStyle::SP_ToolBarVerticalExtensionButton,
+        &TLibFrm::SortBtnClick);
+    LibTBr->addSeparator();
+    button(HelpBtn, "HelpBtn", QStringLiteral("Подсказка"), QStyle::SP_DialogHelpButton, &TLibFrm::HelpBtnClick);
+
+    SearchTBr = new QToolBar(this);
+    SearchTBr->setObjectName(QStringLiteral("SearchTBr"));
+    SearchEdt = new QLineEdit(SearchTBr);
+    SearchEdt->setObjectName(QStringLiteral("SearchEdt"));
+    SearchEdt->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    SearchTBr->addWidget(SearchEdt);
+    SearchTBr->hide();
+    connect(SearchEdt, &QLineEdit::textChanged, this, &TLibFrm::SearchEdtChange);
+}
+
+void TLibFrm::BuildPages()
+{
+    LibPgC = new QStackedWidget(this);
+    LibPgC->setObjectName(QStringLiteral("LibPgC"));
+
+    PairTab = new QWidget(LibPgC);
+    PairTab->setObjectName(QStringLiteral("PairTab"));
+    auto* pairLayout = new QVBoxLayout(PairTab);
+    pairLayout->setContentsMargins(0, 0, 0, 0);
+    pairLayout->setSpacing(0);
+    LibGrid = new TLibGrid(Library, PairTab);
+    LibGrid->setObjectName(QStringLiteral("LibGrid"));
+    pairLayout->addWidget(LibGrid, 1);
+    HorScr = new QScrollBar(Qt::Horizontal, PairTab);
+    HorScr->setObjectName(QStringLiteral("HorScr"));
+    HorScr->setPageStep(0);
+    HorScr->setMaximum(LibGrid->ScrollExtent());
+    pairLayout->addWidget(HorScr);
+    connect(HorScr, &QScrollBar::valueChanged, LibGrid, &TLibGrid::SetScrollPosition);
+    connect(LibGrid, &TLibGrid::ScrollExtentChanged, HorScr, &QScrollBar::setMaximum);
+    connect(LibGrid, &QAbstractItemView::doubleClicked, this, [this] { LibGridDblClick(); });
+    connect(LibGrid, &TLibGrid::PairDropped, this, [this] { ScenarioPairDropped(PairPage); });
+    LibGrid->AcceptsDrop = [this](const QMimeData* data, const QObject* source) {
+        return AcceptsScenarioDrop(data, source);
+    };
+    LibPgC->addWidget(PairTab);
+
+    LexemTab = new QWidget(LibPgC);
+    LexemTab->setObjectName(QStringLiteral("LexemTab"));
+    auto* lexemLayout = new QVBoxLayout(LexemTab);
+    lexemLayout->setContentsMargins(0, 0, 0, 0);
+    LexemLVw = new TLexemList(LexemTab);
+    LexemLVw->setObjectName(QStringLiteral("LexemLVw"));
+    lexemLayout->addWidget(LexemLVw);
+    connect(LexemLVw, &QTreeWidget::itemDoubleClicked, this, [this] { LexemLVwDblClick(); });
+    connect(LexemLVw, &TLexemList::PairDropped, this, [this] { ScenarioPairDropped(LexemPage); });
+    LexemLVw->AcceptsDrop = [this](const QMimeData* data, const QObject* source) {
+        return AcceptsScenarioDrop(data, source);
+    };
+    LibPgC->addWidget(LexemTab);
+
+    TabSet1 = new QTabBar(this);
+    TabSet1->setObjectName(QStringLiteral("TabSet1"));
+    TabSet1->setShape(QTabBar::RoundedSouth);
+    TabSet1->setExpanding(false);
+    TabSet1->addTab(QStringLiteral("Пары"));
+    TabSet1->addTab(QStringLiteral("Лексемы"));
+    connect(TabSet1, &QTabBar::currentChanged, this, &TLibFrm::TabSet1Change);
+}
+
+void TLibFrm::BuildPopupMenu()
+{
+    LibPUp = new QMenu(this);
+    LibPUp->setObjectName(QStringLiteral("LibPUp"));
+    AddMim = LibPUp->addAction(QStringLiteral("Добавить"), this, &TLibFrm::AddBtnClick);
+    AddMim->setObjectName(QStringLiteral("AddMim"));
+    DelMim = LibPUp->addAction(QStringLiteral("Удалить"), this, &TLibFrm::DelBtnClick);
+    DelMim->setObjectName(QStringLiteral("DelMim"));
+    EditMim = LibPUp->addAction(QStringLiteral("Править"), this, &TLibFrm::EditMimClick);
+    EditMim->setObjectName(QStringLiteral("EditMim"));
+    // F2 edits from anywhere in the window, not only from the menu.
+    EditMim->setShortcut(QKeySequence(Qt::Key_F2));
+    EditMim->setShortcutContext(Qt::WindowShortcut);
+    addAction(EditMim);
+    for (QAbstractItemView* view : std::initializer_list<QAbstractItemView*>{LibGrid, LexemLVw}) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this,
+            [this, view](const QPoint& pos) { LibPUp->popup(view->viewport()->mapToGlobal(pos)); });
+    }
+}
+
+// --- Showing the store --------------------------------------------------------
+
+void TLibFrm::ReloadPairs()
+{
+    LibGrid->Reload();
+    CountLbl->setText(QStringLiteral("Всего: ") + QString::number(LibGrid->PairCount()));
+}
+
+void TLibFrm::ReloadLexems(std::optional<int> selected) { LexemLVw->Fill(Library.Lexems(), selected); }
+
+TLibFrm::TPage TLibFrm::CurrentPage() const { return LibPgC->currentIndex() == LexemPage ? LexemPage : PairPage; }
+
+void TLibFrm::TabSet1Change(int index) { LibPgC->setCurrentIndex(index); }
+
+std::string TLibFrm::SelectedMask() const
+{
+    return Library.SelectedMask(static_cast<std::size_t>(LibGrid->SelectedRow()));
+}
+
+std::string TLibFrm::SelectedReplace() const
+{
+    return Library.SelectedReplace(static_cast<std::size_t>(LibGrid->SelectedRow()));
+}
+
+// --- Adding, deleting, editing --------------------------------------------------
+
+bool TLibFrm::InsertItem(TPage page, const std::string& mask, const std::string& replace)
+{
+    if (page == PairPage) {
+        const std::optional<std::size_t> at =
+            Library.AddPair(static_cast<std::size_t>(LibGrid->SelectedRow()), mask, replace);
+        if (!at)
+            return false;
+        ReloadPairs();
+        LibGrid->SelectCell(static_cast<int>(*at));
+        return true;
+    }
+    std::optional<std::size_t> selected;
+    if (const std::optional<int> index = LexemLVw->SelectedIndex())
+        selected = static_cast<std::size_t>(*index);
+    const std::optional<std::size_t> at = Library.AddLexem(selected, mask, replace);
+    if (!at)
+        return false;
+    ReloadLexems(static_cast<int>(*at));
+    return true;
+}
+
+void TLibFrm::AddBtnClick()
+{
+    if (InsertItem(CurrentPage(), Win(Main.MaskCbx->currentText()), Win(Main.ReplaceCbx->currentText())))
+        EditMimClick();
+}
+
+void TLibFrm::DelBtnClick()
+{
+    if (CurrentPage() == PairPage) {
+        if (Library.DeletePair(static_cast<std::size_t>(LibGrid->SelectedRow())))
+            ReloadPairs();
+        return;
+    }
+    const std::optional<int> index = LexemLVw->SelectedIndex();
+    if (index && Library.DeleteLexem(static_cast<std::size_t>(*index)))
+        ReloadLexems(std::nullopt);
+}
+
+void TLibFrm::EditMimClick()
+{
+    if (CurrentPage() == PairPage) {
+        const int row = LibGrid->SelectedRow();
+        if (row >= LibGrid->PairCount() || !PairEdit)
+            return;
+        const auto at = static_cast<std::size_t>(row);
+        PairEdit->CommentEdt->setText(Q(Library.Comments()[at]));
+        PairEdit->MaskEdt->setText(Q(Library.Masks()[at]));
+        PairEdit->ReplaceEdt->setText(Q(Library.Replaces()[at]));
+        if (Dialogs.Exec(*PairEdit) != QDialog::Accepted)
+            return;
+        Library.SetPair(
+            at, Win(PairEdit->MaskEdt->text()), Win(PairEdit->ReplaceEdt->text()), Win(PairEdit->CommentEdt->text()));
+        ReloadPairs();
+        return;
+    }
+    const std::optional<int> index = LexemLVw->SelectedIndex();
+    if (!index || !LexemEdit)
+        return;
+    const auto at = static_cast<std::size_t>(*index);
+    LexemEdit->CommentEdt->setText(Q(Library.Lexems()[at].Description));
+    LexemEdit->LexemEdt->setText(Q(Library.Lexems()[at].Lexem));
+    if (Dialogs.Exec(*LexemEdit) != QDialog::Accepted)
+        return;
+    Library.SetLexem(at, TLibLexem{Win(LexemEdit->CommentEdt->text()), Win(LexemEdit->LexemEdt->text())});
+    ReloadLexems(*index);
+}
+
+// --- Using --------------------------------------------------------------------
+
+void TLibFrm::LibGridDblClick()
+{
+    const int row = LibGrid->SelectedRow();
+    if (row >= LibGrid->PairCount())
+        return;
+    Main.MaskCbx->setEditText(Q(SelectedMask()));
+    Main.ReplaceCbx->setEditText(Q(SelectedReplace()));
+}
+
+void TLibFrm::LexemLVwDblClick()
+{
+    const std::optional<int> index = LexemLVw->SelectedIndex();
+    if (!index)
+        return;
+    Main.MaskCbx->setEditText(
+        Main.MaskCbx->currentText() + Q(Library.Lexems()[static_cast<std::size_t>(*index)].Lexem));
+}
+
+// --- Drag and drop ------------------------------------------------------------
+
+bool TLibFrm::AcceptsScenarioDrop(const QMimeData* data, const QObject* source) const
+{
+    return ScenarioPair && IsScenarioPairDrag(data, source);
+}
+
+void TLibFrm::ScenarioPairDropped(TPage page)
+{
+    if (!ScenarioPair)
+        return;
+    const TDraggedPair pair = ScenarioPair();
+    if (!InsertItem(page, pair.Mask, pair.Replace))
+        return;
+    // The dialog opens once the drop has ended, so that the source's drag
+    // does not wait on a modal dialog.
+    QTimer::singleShot(0, this, &TLibFrm::EditMimClick);
+}
+
+// --- Refresh, search, sort, help ----------------------------------------------
+
+void TLibFrm::RefreshBtnClick()
+{
+    try {
+        Library.Refresh(IniPath());
+    } catch (const TError& failure) {
+        Dialogs.Error(this, ErrorText(QString::fromUtf8(failure.what())));
+    }
+    ReloadPairs();
+    ReloadLexems(LexemLVw->SelectedIndex());
+}
+
+void TLibFrm::SearchBtnClick()
+{
+    const bool show = SearchTBr->isHidden();
+    SearchTBr->setVisible(show);
+    SearchBtn->setChecked(show);
+    if (show)
+        SearchEdt->setFocus();
+}
+
+void TLibFrm::SearchEdtChange(const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    const std::string prefix = Win(text);
+    if (CurrentPage() == PairPage) {
+        if (const std::optional<std::size_t> row = Library.FindPairByComment(prefix))
+            LibGrid->SelectCell(static_cast<int>(*row));
+        return;
+    }
+    if (const std::optional<std::size_t> index = Library.FindLexemByDescription(prefix))
+        LexemLVw->SelectIndex(static_cast<int>(*index));
+}
+
+void TLibFrm::SortBtnClick()
+{
+    if (CurrentPage() == PairPage) {
+        Library.SortPairs();
+        ReloadPairs();
+        return;
+    }
+    // The selection follows its lexem to the new place.
+    std::optional<TLibLexem> selected;
+    if (const std::optional<int> index = LexemLVw->SelectedIndex())
+        selected = Library.Lexems()[static_cast<std::size_t>(*index)];
+    Library.SortLexems();
+    std::optional<int> index;
+    if (selected) {
+        const auto& lexems = Library.Lexems();
+        index = static_cast<int>(std::find(lexems.begin(), lexems.end(), *selected) - lexems.begin());
+    }
+    ReloadLexems(index);
+}
+
+void TLibFrm::HelpBtnClick()
+{
+    if (Help)
+        Help->ShowTopic(QStringLiteral("Library"));
+}
+
+// --- Download -----------------------------------------------------------------
+
+void TLibFrm::DownloadBtnClick()
+{
+    if (DownloadRunning)
+        return;
+    DownloadRunning = true;
+    StatusLbl->setText(TLibraryDownload::ConnectingText());
+    setEnabled(false);
+    const QString ini = QFile::decodeName(QByteArray::fromStdString(IniPath()));
+    // Returns at once; Finished ends the download, perhaps before Start
+    // returns when the temporary file cannot be made.
+    Download.Start(TLibraryDownload::BaseUrl(ini), Library, DownloadTimeoutMs);
+}
+
+void TLibFrm::DownloadFinished(bool ok, const QString& message)
+{
+    DownloadRunning = false;
+    ReloadPairs();
+    ReloadLexems(LexemLVw->SelectedIndex());
+    // A run of the main window keeps this window disabled; its end enables
+    // it.
+    setEnabled(Main.Idle());
+    if (ok) {
+        StatusLbl->setText(message);
+        return;
+    }
+    StatusLbl->clear();
+    // A disabled window would disable its message box too.
+    Dialogs.Message(isEnabled() ? static_cast<QWidget*>(this) : &Main, TLibraryDownload::FailureText());
+}
+
+void TLibFrm::changeEvent(QEvent* event)
+{
+    TToolWindow::changeEvent(event);
+    // The main window enables this window when its run ends; a download still
+    // under way keeps it disabled until the download ends.
+    if (event->type() == QEvent::EnabledChange && DownloadRunning && isEnabled())
+        setEnabled(false);
 }
 
 } // namespace tekstovar

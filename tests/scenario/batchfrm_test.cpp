@@ -121,6 +121,7 @@ TEST_F(BatchTest, LibraryPairsAreDroppedBeforeTheRowUnderThePointer)
     Batch().SetPairLines(Win({"0", "0", "1", "1"}));
     const QString library = LibraryPairMimeType();
     // Without a library to ask, its pairs are not taken.
+    Batch().LibraryPair = nullptr;
     EXPECT_FALSE(DragOnGrid(grid, library, RowPoint(grid, 1)));
     EXPECT_EQ(Batch().PairCount(), 2);
 

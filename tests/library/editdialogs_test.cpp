@@ -1,0 +1,96 @@
+#include "library/editdialogs.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace tekstovar {
+namespace {
+
+// Runs the dialog's own modal loop and plays the user from inside it.
+int ExecWith(QDialog& dialog, std::function<void()> user)
+{
+    QTimer::singleShot(0, &dialog, [&dialog, user] {
+        QTRY_VERIFY(dialog.isVisible());
+        user();
+    });
+    return dialog.exec();
+}
+
+// The next widget Tab moves to: labels are in the chain but take no focus.
+QWidget* NextTab(QWidget* w)
+{
+    do
+        w = w->nextInFocusChain();
+    while (!(w->focusPolicy() & Qt::TabFocus));
+    return w;
+}
+
+TEST(EditDialogs, PairDialogLayoutAndTabOrder)
+{
+    TPairEditFrm dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Пара Замены"));
+    EXPECT_EQ(dialog.size(), QSize(409, 121));
+    EXPECT_EQ(dialog.CommentEdt->geometry().topLeft(), QPoint(96, 8));
+    EXPECT_EQ(dialog.MaskEdt->geometry().topLeft(), QPoint(96, 32));
+    EXPECT_EQ(dialog.ReplaceEdt->geometry().topLeft(), QPoint(96, 56));
+    EXPECT_EQ(dialog.ReplaceEdt->width(), 305);
+    EXPECT_EQ(dialog.OkBtn->geometry(), QRect(216, 88, 89, 25));
+    EXPECT_EQ(dialog.CancelBtn->geometry(), QRect(312, 88, 89, 25));
+    EXPECT_EQ(dialog.OkBtn->text(), QStringLiteral("Угу"));
+    EXPECT_EQ(dialog.CancelBtn->text(), QStringLiteral("Отмена"));
+    EXPECT_EQ(NextTab(dialog.CommentEdt), dialog.MaskEdt);
+    EXPECT_EQ(NextTab(dialog.MaskEdt), dialog.ReplaceEdt);
+    EXPECT_EQ(NextTab(dialog.ReplaceEdt), dialog.OkBtn);
+    EXPECT_EQ(NextTab(dialog.OkBtn), dialog.CancelBtn);
+}
+
+TEST(EditDialogs, LexemDialogLayout)
+{
+    TLexemEditFrm dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Лексема"));
+    EXPECT_EQ(dialog.size(), QSize(409, 97));
+    EXPECT_EQ(dialog.LexemEdt->geometry().topLeft(), QPoint(96, 32));
+    EXPECT_EQ(dialog.OkBtn->geometry(), QRect(216, 64, 89, 25));
+    EXPECT_EQ(dialog.CancelBtn->geometry(), QRect(312, 64, 89, 25));
+    EXPECT_EQ(NextTab(dialog.LexemEdt), dialog.OkBtn);
+}
+
+// Enter in any box is the default button: the texts are taken as typed,
+// empty ones included, and nothing limits their length.
+TEST(EditDialogs, EnterAcceptsEmptyAndLongTexts)
+{
+    TPairEditFrm dialog;
+    dialog.CommentEdt->setText(QStringLiteral("Комментарий."));
+    dialog.MaskEdt->setText(QStringLiteral("a"));
+    const QString longText(5000, u'ж');
+    const int result = ExecWith(dialog, [&] {
+        EXPECT_EQ(dialog.focusWidget(), dialog.CommentEdt);
+        dialog.CommentEdt->clear();
+        dialog.MaskEdt->clear();
+        dialog.ReplaceEdt->setText(longText);
+        QTest::keyClick(dialog.MaskEdt, Qt::Key_Return);
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_TRUE(dialog.CommentEdt->text().isEmpty());
+    EXPECT_TRUE(dialog.MaskEdt->text().isEmpty());
+    EXPECT_EQ(dialog.ReplaceEdt->text(), longText);
+}
+
+TEST(EditDialogs, EscapeCancelAndCloseBoxReject)
+{
+    TLexemEditFrm dialog;
+    EXPECT_EQ(ExecWith(dialog, [&] { QTest::keyClick(dialog.LexemEdt, Qt::Key_Escape); }), QDialog::Rejected);
+    EXPECT_EQ(ExecWith(dialog, [&] { dialog.CancelBtn->click(); }), QDialog::Rejected);
+    EXPECT_EQ(ExecWith(dialog, [&] { dialog.close(); }), QDialog::Rejected);
+    EXPECT_EQ(ExecWith(dialog, [&] { dialog.OkBtn->click(); }), QDialog::Accepted);
+}
+
+} // namespace
+} // namespace tekstovar
