@@ -7,6 +7,7 @@
 #include "library/libgrid.h"
 #include "mainwindow/mainfrm.h"
 #include "platform/dialogs.h"
+#include "platform/toolbutton.h"
 #include "platform/winunicode.h"
 
 #include <QAction>
@@ -129,11 +130,7 @@ void TLibFrm::BuildToolBar()
     LibTBr->setObjectName(QStringLiteral("LibTBr"));
     auto button = [&](QToolButton*& b, const char* name, const QString& hint, QStyle::StandardPixmap icon,
                       void (TLibFrm::*slot)()) {
-        b = new QToolButton(LibTBr);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(hint);
-        b->setIcon(style()->standardIcon(icon));
-        LibTBr->addWidget(b);
+        b = AddToolButton(LibTBr, name, hint, icon);
         connect(b, &QToolButton::clicked, this, slot);
     };
     button(AddBtn, "AddBtn", QStringLiteral("Добавить"), QStyle::SP_FileDialogNewFolder, &TLibFrm::AddBtnClick);

@@ -16,6 +16,7 @@
 #include "platform/directoryfiles.h"
 #include "platform/fileio.h"
 #include "platform/qtdispatcher.h"
+#include "platform/toolbutton.h"
 #include "platform/winunicode.h"
 #include "scenario/batchfrm.h"
 #include "settings/inifile.h"
@@ -140,12 +141,8 @@ void TMainFrm::BuildToolBar()
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     auto button = [&](QToolButton*& slot, const char* name, const QString& hint, QStyle::StandardPixmap icon) {
-        slot = new QToolButton(bar);
-        slot->setObjectName(QString::fromLatin1(name));
-        slot->setToolTip(hint);
-        slot->setIcon(style()->standardIcon(icon));
+        slot = AddToolButton(bar, name, hint, icon);
         slot->setAutoRaise(true);
-        bar->addWidget(slot);
         return slot;
     };
     button(AddBtn, "AddBtn", QStringLiteral("Добавить"), QStyle::SP_FileDialogNewFolder);

@@ -4,6 +4,7 @@
 #include "dialogs/helpfrm.h"
 #include "mainwindow/mainfrm.h"
 #include "platform/dialogs.h"
+#include "platform/toolbutton.h"
 #include "platform/winunicode.h"
 #include "scenario/scenariofile.h"
 #include "settings/inifile.h"
@@ -93,11 +94,7 @@ void TBatchFrm::BuildControls()
     layout->addWidget(bar);
     auto button = [&](QToolButton*& b, const char* name, const QString& hint, QStyle::StandardPixmap icon,
                       void (TBatchFrm::*slot)()) {
-        b = new QToolButton(bar);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(hint);
-        b->setIcon(style()->standardIcon(icon));
-        bar->addWidget(b);
+        b = AddToolButton(bar, name, hint, icon);
         connect(b, &QToolButton::clicked, this, slot);
     };
     button(AddBtn, "AddBtn", QStringLiteral("Добавить"), QStyle::SP_FileDialogNewFolder, &TBatchFrm::AddBtnClick);

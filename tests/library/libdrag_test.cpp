@@ -8,6 +8,7 @@
 #include "platform/dragformats.h"
 #include "platform/winunicode.h"
 #include "scenario/batchfrm.h"
+#include "support/mousedrag.h"
 #include "support/tempdir.h"
 #include "support/testdialogs.h"
 
@@ -24,6 +25,8 @@
 
 namespace tekstovar {
 namespace {
+
+using test::DragWithTheMouse;
 
 std::vector<std::string> Win(std::initializer_list<const char*> utf8)
 {
@@ -71,28 +74,6 @@ protected:
         return Batch().PairsGrid->visualRect(Batch().PairsGrid->model()->index(row, 1)).center();
     }
     QPoint LibraryRow(int row) { return Lib().LibGrid->visualRect(Lib().LibGrid->model()->index(row, 1)).center(); }
-
-    // Presses the left button at `from` on `source` and moves it past the
-    // drag threshold; while the drag runs, the mouse goes over `to` on
-    // `target` and lets go there. False when no drag took place.
-    bool DragWithTheMouse(QWidget* source, QPoint from, QWidget* target, QPoint to)
-    {
-        bool released = false;
-        QTimer::singleShot(0, target, [&, target, to] {
-            QTest::mouseMove(target, to + QPoint(0, 1));
-            QTest::mouseMove(target, to);
-            QTest::mouseRelease(target, Qt::LeftButton, {}, to);
-            released = true;
-        });
-        QTest::mousePress(source, Qt::LeftButton, {}, from);
-        QTest::mouseMove(source, from + QPoint(QApplication::startDragDistance() + 3, 0)); // returns after the drag
-        const bool dragged = released;
-        if (!dragged)
-            QTest::mouseRelease(source, Qt::LeftButton, {}, from);
-        // The edit dialog of a dropped pair opens once the drop is over.
-        QCoreApplication::processEvents();
-        return dragged;
-    }
 };
 
 TEST_F(LibDragTest, PairsGoBothWaysBetweenTheScenarioAndTheLibrary)

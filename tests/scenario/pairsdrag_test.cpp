@@ -1,4 +1,5 @@
 #include "scenario/batchfixture.h"
+#include "support/mousedrag.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -8,6 +9,8 @@
 
 namespace tekstovar {
 namespace {
+
+using test::DragWithTheMouse;
 
 // Stands in for the library's pair grid: it drags a library pair and takes
 // the scenario's pairs, asking the scenario window for them as the library
@@ -67,30 +70,6 @@ protected:
 
     TPairsGrid& Grid() { return *Batch().PairsGrid; }
     QPoint RowPoint(int row) { return Grid().visualRect(Grid().model()->index(row, 1)).center(); }
-
-    // Presses the left button at `from` on `source` and moves it past the
-    // drag threshold; while the drag runs, the mouse goes over `to` on
-    // `target` and lets go there. False when no drag took place.
-    bool DragWithTheMouse(QWidget* source, QPoint from, QWidget* target, QPoint to)
-    {
-        bool released = false;
-        QTimer::singleShot(0, target, [&, target, to] {
-            QTest::mouseMove(target, to + QPoint(0, 1));
-            QTest::mouseMove(target, to);
-            QTest::mouseRelease(target, Qt::LeftButton, {}, to);
-            released = true;
-        });
-        QTest::mousePress(source, Qt::LeftButton, {}, from);
-        // Returns once the drag is over.
-        QTest::mouseMove(source, from + QPoint(QApplication::startDragDistance() + 3, 0));
-        const bool dragged = released;
-        if (!dragged)
-            QTest::mouseRelease(source, Qt::LeftButton, {}, from);
-        // The drag hands the release back once it is over, and a timer that
-        // found no drag still has to run: neither may reach the next drag.
-        QCoreApplication::processEvents();
-        return dragged;
-    }
 };
 
 TEST_F(PairsDragTest, APairDraggedInTheGridMovesBeforeTheRowItIsDroppedOn)
