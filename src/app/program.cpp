@@ -16,7 +16,7 @@ namespace tekstovar {
 TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
 {
     Main = std::make_unique<TMainFrm>(dialogs, programDir);
-    FileMask = std::make_unique<TFileMaskFrm>(programDir + "QZ.Ini", Main.get());
+    FileMask = std::make_unique<TFileMaskFrm>(dialogs, programDir + "QZ.Ini", Main.get());
     About = std::make_unique<TAboutFrm>(dialogs, Main.get());
     View = std::make_unique<TViewFrm>(dialogs, Main.get());
     Batch = std::make_unique<TBatchFrm>(*Main, dialogs, programDir, Main.get());

@@ -3,6 +3,7 @@
 #include "platform/directoryfiles.h"
 
 #include "dialogs/centre.h"
+#include "platform/dialogs.h"
 #include "platform/winunicode.h"
 #include "settings/inifile.h"
 
@@ -34,7 +35,8 @@ QPushButton* PlainButton(const QString& caption, const QString& name, QWidget* p
 
 } // namespace
 
-TFileMaskFrm::TFileMaskFrm(std::string iniPath, QWidget* parent) : QDialog(parent), IniPath(std::move(iniPath))
+TFileMaskFrm::TFileMaskFrm(TDialogs& dialogs, std::string iniPath, QWidget* parent)
+    : QDialog(parent), Dialogs(dialogs), IniPath(std::move(iniPath))
 {
     setObjectName(QStringLiteral("FileMaskFrm"));
     setWindowTitle(QStringLiteral("Маски Файлов"));
@@ -147,9 +149,8 @@ void TFileMaskFrm::Save()
     try {
         IniFile ini(IniPath);
         ini.WriteString("General", "Extensions", JoinFileMasks(Masks()));
-    } catch (const std::exception&) {
-        // A settings file that cannot be written costs only the masks of this
-        // session; the dialog says nothing, as the other automatic saves.
+    } catch (const std::exception& e) {
+        Dialogs.Error(this, ErrorText(QString::fromUtf8(e.what())));
     }
 }
 

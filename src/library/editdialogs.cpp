@@ -1,10 +1,10 @@
 #include "library/editdialogs.h"
 
-#include <QGuiApplication>
+#include "dialogs/centre.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 
 namespace tekstovar {
@@ -43,16 +43,6 @@ void AddButtons(QDialog* dialog, int top, QPushButton*& ok, QPushButton*& cancel
     cancel->setGeometry(312, top, 89, 25);
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-}
-
-void CentreOnScreen(QWidget* dialog)
-{
-    const QScreen* screen = dialog->screen() ? dialog->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = dialog->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    dialog->move(frame.topLeft());
 }
 
 } // namespace

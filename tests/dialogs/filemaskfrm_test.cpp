@@ -1,5 +1,6 @@
 #include "dialogs/filemaskfrm.h"
 #include "support/tempdir.h"
+#include "support/testdialogs.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,6 +41,7 @@ private:
 class FileMaskFrmTest : public testing::Test {
 protected:
     TTempDir Dir;
+    test::TTestDialogs Dialogs;
     std::string IniPath = Dir.Path("QZ.Ini");
 
     void Store(const std::string& extensions) const
@@ -60,7 +62,7 @@ protected:
 
     std::unique_ptr<TFileMaskFrm> Open()
     {
-        auto dialog = std::make_unique<TFileMaskFrm>(IniPath);
+        auto dialog = std::make_unique<TFileMaskFrm>(Dialogs, IniPath);
         Edit = dialog->findChild<QLineEdit*>(QStringLiteral("MaskEdt"));
         List = dialog->findChild<QListWidget*>(QStringLiteral("MaskLst"));
         Add = dialog->findChild<QPushButton*>(QStringLiteral("AddBtn"));
@@ -288,14 +290,21 @@ TEST_F(FileMaskFrmTest, EachCloseWritesTheListAsItIsThen)
     EXPECT_EQ(Stored(), "a,b");
 }
 
-TEST_F(FileMaskFrmTest, AFailedWriteIsNotReported)
+// The dialog closes all the same and the masks stay for the session, but the
+// user learns that they were not kept.
+TEST_F(FileMaskFrmTest, AFailedWriteIsShownAndTheMasksStay)
 {
     IniPath = Dir.Path("missing/dir/QZ.Ini");
     auto dialog = Open();
     dialog->show();
+    Edit->setText(QStringLiteral("*.md"));
+    Add->click();
     EXPECT_NO_THROW(dialog->accept());
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(TTempDir::Exists(IniPath));
+    ASSERT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(Dialogs.Errors[0].contains(QString::fromStdString(IniPath))) << Dialogs.Errors[0].toStdString();
+    EXPECT_EQ(dialog->Masks().back(), "*.md");
 }
 
 } // namespace
