@@ -115,6 +115,10 @@ public:
     // or stopped.
     std::function<void(bool failed)> OnRunEnded;
     TMaskedReplacer* ActiveReplacer() const { return Active.get(); }
+    // What the current or last file run read from the list when it started:
+    // full paths (UTF-8) and code page names, in list order.
+    const std::vector<std::string>& RunPaths() const { return Run.Paths; }
+    const std::vector<std::string>& RunEncodings() const { return Run.Encodings; }
     // Where the worker's calls into the window go; Qt's event queue unless a
     // test gives its own queue.
     void UseDispatcher(std::unique_ptr<TDispatcher> dispatcher);

@@ -20,6 +20,7 @@ namespace tekstovar {
 class TDialogs;
 class TMainFrm;
 class THelpFrm;
+class TMaskedReplacer;
 
 // The scenario window: a tool window beside the main window holding the
 // table of mask pairs that run one after another as the steps of one job on
@@ -65,6 +66,11 @@ public:
     int RunTarget() const { return Target; }
     int StepIndex() const { return Step; }
     const std::vector<std::string>& StepCounts() const { return Counts; }
+    // A file step reads the list anew when it starts, so it sees the names
+    // and code pages the step before left; its replacer stops the run.
+    const std::vector<std::string>& StepPaths() const;
+    const std::vector<std::string>& StepEncodings() const;
+    TMaskedReplacer* StepReplacer() const;
     bool Running() const { return IsRunning; }
 
     TPairsGrid* PairsGrid = nullptr;

@@ -135,6 +135,12 @@ void TBatchFrm::StopBtnClick()
     Main.EntirePBr->setValue(0);
 }
 
+const std::vector<std::string>& TBatchFrm::StepPaths() const { return Main.RunPaths(); }
+
+const std::vector<std::string>& TBatchFrm::StepEncodings() const { return Main.RunEncodings(); }
+
+TMaskedReplacer* TBatchFrm::StepReplacer() const { return Main.ActiveReplacer(); }
+
 void TBatchFrm::PairsGridClick()
 {
     const int row = SelectedRow();

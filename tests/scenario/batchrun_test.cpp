@@ -1,8 +1,12 @@
 #include "scenario/batchfixture.h"
 
+#include "encodings/recode.h"
+
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QRadioButton>
 
 namespace tekstovar {
 namespace {
@@ -130,6 +134,33 @@ TEST_F(BatchTest, AFileWithoutBackupStaysUntouchedInLaterSteps)
     QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(one), "ab");
     EXPECT_EQ(TTempDir::Read(Files.Path("two.txt")), "ab");
+}
+
+// Each file step reads the list anew: the second step sees the code page the
+// first one recoded into, so it neither misses its matches nor recodes twice.
+TEST_F(BatchTest, EachFileStepSeesTheCodePageAndNamesTheStepBeforeLeft)
+{
+    Main().AddFile(Files.Write("я.txt", Utf8ToWin("яблоко")), 0);
+    Main().ReCodeChk->setChecked(true);
+    Main().EncodingCbx->setCurrentIndex(1); // KOI
+    Batch().SetPairLines(Win({"я", "ю", "ю", "Ю"}));
+    Run();
+    std::string expected = Utf8ToWin("Юблоко");
+    RecodeString(expected, 0, 1);
+    EXPECT_EQ(TTempDir::Read(Files.Path("я.txt")), expected);
+    EXPECT_EQ(Batch().StepEncodings(), (std::vector<std::string>{"KOI"}));
+    EXPECT_EQ(Cell(0, 2), QStringLiteral("KOI"));
+    EXPECT_EQ((QStringList{Cell(0, 4), Cell(0, 5)}), (QStringList{QStringLiteral("1"), QStringLiteral("1")}));
+    EXPECT_EQ(Batch().StepReplacer(), nullptr); // released once the run is over
+
+    Main().ReCodeChk->setChecked(false);
+    Main().ReNameRbt->setChecked(true);
+    Main().AddFile(Files.Write("яма.txt", ""), 0);
+    Run();
+    EXPECT_TRUE(TTempDir::Exists(Files.Path("Юма.txt")));
+    // The second step worked on the name the first one gave.
+    ASSERT_EQ(Batch().StepPaths().size(), 2u);
+    EXPECT_EQ(Batch().StepPaths()[1], Files.Path("юма.txt"));
 }
 
 } // namespace
