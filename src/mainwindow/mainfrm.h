@@ -186,6 +186,7 @@ private:
         int Target = -1;
         std::string Text; // the clipboard run's text (WIN)
         int Step = -1; // the scenario step this run is, -1 outside one
+        std::string LogError; // the first log write that failed (UTF-8)
         std::chrono::steady_clock::time_point LastProgress;
     };
     void StartFileRun(const std::string& search, const std::string& replace, int target);
@@ -205,6 +206,7 @@ private:
     TMainFrmPeers Peers;
     std::vector<std::string> Paths;
     bool IdleValue = true;
+    bool LogErrorTold = false; // a scenario's log failure is shown once
     std::vector<std::string> DetectionFailures;
     std::unique_ptr<TDispatcher> Dispatcher;
     std::unique_ptr<TMaskedReplacer> Active;

@@ -66,8 +66,11 @@ void TMainFrm::WriteLog(const std::function<void()>& write)
 {
     try {
         write();
-    } catch (const TError&) {
-        // A log that cannot be written does not stop the run.
+    } catch (const TError& e) {
+        // A log that cannot be written does not stop the run, but the user
+        // hears of it when the run ends.
+        if (Run.LogError.empty())
+            Run.LogError = e.what();
     }
 }
 
@@ -110,6 +113,8 @@ bool TMainFrm::StartRun(const std::string& search, const std::string& replace)
         ShowError(QString::fromUtf8(e.what()));
         return false;
     }
+    if (StepIndex() <= 0)
+        LogErrorTold = false;
     StartReplacerThread(
         *Active, [this](const std::exception_ptr& failure) { ReplacerDone(failure); }, *Dispatcher);
     SetIdle(false);
@@ -312,6 +317,11 @@ void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
     const std::string message = FailureMessage(failure);
     if (!message.empty())
         ShowError(QString::fromUtf8(message.c_str())); // a failed run does not pass for a finished one
+    else if (!Run.LogError.empty() && !(Run.Step > 0 && LogErrorTold)) {
+        // Once per scenario: its steps share the log.
+        LogErrorTold = true;
+        ShowError(QString::fromUtf8(Run.LogError.c_str()));
+    }
     if (OnRunEnded)
         OnRunEnded(!message.empty());
 }

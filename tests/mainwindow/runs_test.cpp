@@ -126,6 +126,29 @@ TEST_F(RunsTest, ContentsRunWithBackupsRecodingLogAndRestore)
     EXPECT_EQ(TTempDir::Read(Main().FilePaths()[0]), originals[0]);
 }
 
+// The run does its work all the same; the user learns at its end, once, that
+// the log he asked for was not written.
+TEST_F(RunsTest, ALogThatCannotBeWrittenIsToldAtTheEnd)
+{
+    Main().Settings().Logging = true;
+    Main().Settings().LogFileName = Home.Path("missing/QZ.Log");
+    Main().AddFile(Files.Write("a.txt", "ab"), 0);
+    Main().AddFile(Files.Write("b.txt", "a"), 0);
+    Go(QStringLiteral("a"), QStringLiteral("c"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "cb");
+    EXPECT_EQ(TTempDir::Read(Files.Path("b.txt")), "c");
+    ASSERT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(Dialogs.Errors[0].contains(QString::fromStdString(Home.Path("missing/QZ.Log"))))
+        << Dialogs.Errors[0].toStdString();
+
+    // A log that works again says nothing.
+    Main().Settings().LogFileName = Home.Path("QZ.Log");
+    Go(QStringLiteral("c"), QStringLiteral("d"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Dialogs.Errors.size(), 1);
+}
+
 TEST_F(RunsTest, WithoutBackupsNothingIsRecordedAndEraseDeletesBackups)
 {
     Main().AddFile(Files.Write("a.txt", "aaa"), 0);

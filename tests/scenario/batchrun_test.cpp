@@ -163,5 +163,18 @@ TEST_F(BatchTest, EachFileStepSeesTheCodePageAndNamesTheStepBeforeLeft)
     EXPECT_EQ(Batch().StepPaths()[1], Files.Path("юма.txt"));
 }
 
+TEST_F(BatchTest, ALogThatCannotBeWrittenIsToldOncePerScenario)
+{
+    Main().Settings().Logging = true;
+    Main().Settings().LogFileName = Home.Path("missing/QZ.Log");
+    Main().AddFile(Files.Write("f.txt", "a"), 0);
+    Batch().SetPairLines(Win({"a", "b", "b", "c", "c", "d"}));
+    Run();
+    EXPECT_EQ(TTempDir::Read(Files.Path("f.txt")), "d");
+    EXPECT_EQ(Dialogs.Errors.size(), 1);
+    Run();
+    EXPECT_EQ(Dialogs.Errors.size(), 2); // a new scenario tells again
+}
+
 } // namespace
 } // namespace tekstovar
