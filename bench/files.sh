@@ -18,66 +18,20 @@
 # expected one (a tree, a file or a backup), 2 when a tool failed or
 # something is missing.
 
-set -euo pipefail
-export LC_ALL=C
-
-HERE=$(cd "$(dirname "$0")" && pwd)
-ROOT=$(dirname "$HERE")
-DATA=$HERE/data
-RESULTS=$HERE/results
-RUNS=${BENCH_RUNS:-5}
+SCRIPT=files.sh
+# shellcheck source=bench/common.sh
+source "$(dirname "$0")/common.sh"
 FILES=${BENCH_FILES:-1000}
 BIG_MB=${BENCH_BIG_MB:-100}
-SEED=${BENCH_SEED:-1251}
-
-log() { printf '%s\n' "$*" >&2; }
-die() { log "files.sh: $*"; exit 2; }
-
-[[ $RUNS =~ ^[1-9][0-9]*$ ]] || die "BENCH_RUNS must be a positive integer"
 [[ $FILES =~ ^[1-9][0-9]*$ && $BIG_MB =~ ^[1-9][0-9]*$ ]] || die "BENCH_FILES and BENCH_BIG_MB must be positive integers"
-
-# ---- tools ---------------------------------------------------------------
-
-if [[ ! -x /usr/bin/time ]]; then
-    # GNU time is the only thing here that reports a child's peak memory.
-    [[ $(id -u) == 0 ]] || die "GNU time is missing: apt-get install time"
-    log "installing GNU time"
-    apt-get update -qq >&2 && apt-get install -y -qq time >&2
-fi
-for t in sed find split diff cmp sync iconv awk git stat; do
-    command -v "$t" >/dev/null || die "$t is missing"
-done
-PY=/usr/bin/python3
-[[ -x $PY ]] || PY=$(command -v python3) || die "python3 is missing"
-
-if [[ -n ${TEKSTOVAR_CLI:-} ]]; then
-    CLI=$TEKSTOVAR_CLI
-    [[ -x $CLI ]] || die "TEKSTOVAR_CLI=$CLI is not an executable"
-else
-    # Always brought up to date (a no-op when it is): a binary left from
-    # before the file modes would fail, and an older one would time old code.
-    CLI=$ROOT/build-bench/bin/tekstovar-cli
-    log "building $CLI"
-    (cd "$ROOT" &&
-        cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTEKSTOVAR_TESTS=OFF &&
-        cmake --build build-bench -j"$(nproc)" --target tekstovar-cli) >&2 ||
-        die "the build failed"
-fi
+need_tools sed find split diff cmp sync iconv awk git stat
 "$CLI" --help 2>/dev/null | grep -q -- --backup-root || die "$CLI has no file modes (--backup-root)"
 
 # ---- data ----------------------------------------------------------------
 
-mkdir -p "$DATA" "$RESULTS"
-# The same text, under the same name, as run.sh's large one, so either
-# script reuses what the other made.
-GEN_HASH=$(sha1sum "$HERE/gen_text.py" | cut -c1-10)
-BIG=$DATA/text-${BIG_MB}mb-s${SEED}-${GEN_HASH}.txt
-if [[ ! -s $BIG ]]; then
-    rm -f "$DATA"/text-"$BIG_MB"mb-*.txt
-    log "generating $BIG"
-    "$PY" "$HERE/gen_text.py" "$BIG_MB" "$BIG.part" --seed "$SEED"
-    mv "$BIG.part" "$BIG"
-fi
+# The same text, under the same name, as run.sh's large one.
+ensure_text "$BIG_MB"
+BIG=$(text_file "$BIG_MB")
 
 # The tree: the large text cut at line ends into FILES files of about the
 # same size, a hundred to a subdirectory (d0/f0000.txt ... d9/f0999.txt for

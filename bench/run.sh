@@ -16,69 +16,18 @@
 # whether or not the targets were met, and 1 when an output differs from its
 # peer's (the timings would then compare different work).
 
-set -euo pipefail
-export LC_ALL=C
-
-HERE=$(cd "$(dirname "$0")" && pwd)
-ROOT=$(dirname "$HERE")
-DATA=$HERE/data
-RESULTS=$HERE/results
-RUNS=${BENCH_RUNS:-5}
+SCRIPT=run.sh
+# shellcheck source=bench/common.sh
+source "$(dirname "$0")/common.sh"
 BIG_MB=${BENCH_BIG_MB:-100}
 SMALL_MB=${BENCH_SMALL_MB:-10}
-SEED=${BENCH_SEED:-1251}
-
-log() { printf '%s\n' "$*" >&2; }
-die() { log "run.sh: $*"; exit 2; }
-
-[[ $RUNS =~ ^[1-9][0-9]*$ ]] || die "BENCH_RUNS must be a positive integer"
 [[ $BIG_MB =~ ^[1-9][0-9]*$ && $SMALL_MB =~ ^[1-9][0-9]*$ ]] || die "sizes must be positive integers"
-
-# ---- tools ---------------------------------------------------------------
-
-if [[ ! -x /usr/bin/time ]]; then
-    # GNU time is the only thing here that reports a child's peak memory.
-    [[ $(id -u) == 0 ]] || die "GNU time is missing: apt-get install time"
-    log "installing GNU time"
-    apt-get update -qq >&2 && apt-get install -y -qq time >&2
-fi
-for t in perl sed iconv cmp cat awk git; do
-    command -v "$t" >/dev/null || die "$t is missing"
-done
-PY=/usr/bin/python3
-[[ -x $PY ]] || PY=$(command -v python3) || die "python3 is missing"
-
-if [[ -n ${TEKSTOVAR_CLI:-} ]]; then
-    CLI=$TEKSTOVAR_CLI
-    [[ -x $CLI ]] || die "TEKSTOVAR_CLI=$CLI is not an executable"
-else
-    CLI=$ROOT/build-bench/bin/tekstovar-cli
-    if [[ ! -x $CLI ]]; then
-        log "building $CLI"
-        (cd "$ROOT" &&
-            cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTEKSTOVAR_TESTS=OFF &&
-            cmake --build build-bench -j"$(nproc)" --target tekstovar-cli) >&2
-    fi
-fi
+need_tools perl sed iconv cmp cat awk git
 
 # ---- data ----------------------------------------------------------------
 
-mkdir -p "$DATA" "$RESULTS"
-# The generator's hash is in the file name, so a changed generator never
-# reuses a text made by an older one.
-GEN_HASH=$(sha1sum "$HERE/gen_text.py" | cut -c1-10)
-
-text_file() { printf '%s/text-%smb-s%s-%s.txt' "$DATA" "$1" "$SEED" "$GEN_HASH"; }
-
 for mb in "$BIG_MB" "$SMALL_MB"; do
-    f=$(text_file "$mb")
-    if [[ ! -s $f ]]; then
-        # Drop texts of this size left by older generators: 100 MB each.
-        rm -f "$DATA"/text-"$mb"mb-*.txt
-        log "generating $f"
-        "$PY" "$HERE/gen_text.py" "$mb" "$f.part" --seed "$SEED"
-        mv "$f.part" "$f"
-    fi
+    ensure_text "$mb"
 done
 
 # sed and perl get the WIN bytes of the words through script files, so that
