@@ -67,3 +67,16 @@ ensure_text() {
         mv "$f.part" "$f"
     fi
 }
+
+# The command in CMD as the report shows it: tekstovar-cli and bench/data
+# by name, arguments quoted where needed.
+show_cmd() {
+    local a s=""
+    for a in "${CMD[@]}"; do
+        [[ $a == "$CLI" ]] && a=tekstovar-cli
+        [[ $a == "$DATA"/* ]] && a=bench/data/${a#"$DATA"/}
+        if [[ $a =~ [^A-Za-z0-9_./=-] || -z $a ]]; then a="'$a'"; fi
+        s+="${s:+ }$a"
+    done
+    printf '%s' "$s"
+}

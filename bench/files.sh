@@ -105,17 +105,6 @@ command_of() {
     esac
 }
 
-show_cmd() {
-    local a s=""
-    for a in "${CMD[@]}"; do
-        [[ $a == "$CLI" ]] && a=tekstovar-cli
-        [[ $a == "$DATA"/* ]] && a=bench/data/${a#"$DATA"/}
-        if [[ $a =~ [^A-Za-z0-9_./=-] || -z $a ]]; then a="'$a'"; fi
-        s+="${s:+ }$a"
-    done
-    printf '%s' "$s"
-}
-
 # A fresh copy of the tree (or of the large text) in $OUT, with nothing
 # else beside it, on disk before the timed run begins: otherwise the
 # write-back of the copy would fall into whichever run came next.

@@ -83,17 +83,6 @@ command_of() {
     esac
 }
 
-show_cmd() {
-    local a s=""
-    for a in "${CMD[@]}"; do
-        [[ $a == "$CLI" ]] && a=tekstovar-cli
-        [[ $a == "$DATA"/* ]] && a=bench/data/${a#"$DATA"/}
-        if [[ $a =~ [^A-Za-z0-9_./=-] || -z $a ]]; then a="'$a'"; fi
-        s+="${s:+ }$a"
-    done
-    printf '%s' "$s"
-}
-
 # One timed run: "SECONDS PEAK_KIB" on standard output.  The wall clock is
 # taken around GNU time, which adds the same ~1 ms to every tool; its own
 # %e has only centisecond resolution, too coarse for the small text.
