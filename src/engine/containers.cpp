@@ -21,6 +21,12 @@ void TContainerLexem::SetPlainMatching(bool plain)
         item->SetPlainMatching(plain);
 }
 
+void TContainerLexem::SetLineBreak(std::string_view lineBreak)
+{
+    for (auto& item : Items)
+        item->SetLineBreak(lineBreak);
+}
+
 std::vector<TLexem*> TContainerLexem::ItemPointers() const
 {
     std::vector<TLexem*> pointers;
@@ -121,7 +127,7 @@ void TContext::Modify(std::string& text, std::string_view modifier)
     if (Items.empty())
         return;
     ForgetText(); // the children's trees remember the previous text
-    TMaskedReplacer inner(std::move(text), ItemPointers(), std::string(modifier));
+    TMaskedReplacer inner(std::move(text), ItemPointers(), std::string(modifier), LineBreak);
     inner.SetPlainMatching(PlainMatching);
     inner.OnProgress = [this](TMaskedReplacer& r) {
         InnerPosition = r.GetPosition();
@@ -136,6 +142,12 @@ void TContext::SetPlainMatching(bool plain)
 {
     PlainMatching = plain;
     TContainerLexem::SetPlainMatching(plain);
+}
+
+void TContext::SetLineBreak(std::string_view lineBreak)
+{
+    LineBreak = lineBreak;
+    TContainerLexem::SetLineBreak(lineBreak);
 }
 
 } // namespace tekstovar

@@ -3,6 +3,8 @@
 #include "engine/lexem.h"
 
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace tekstovar {
@@ -23,6 +25,7 @@ public:
 
     void ForgetText() override;
     void SetPlainMatching(bool plain) override;
+    void SetLineBreak(std::string_view lineBreak) override;
     std::vector<TLexem*> ItemPointers() const;
 };
 
@@ -84,9 +87,13 @@ public:
     bool IsRepeated() const override { return true; }
     void Modify(std::string& text, std::string_view modifier) override;
     void SetPlainMatching(bool plain) override;
+    void SetLineBreak(std::string_view lineBreak) override;
 
 private:
     bool PlainMatching = false;
+    // The outer text's break: a matched fragment may hold another one, or
+    // none at all.
+    std::string LineBreak = "\n";
 };
 
 } // namespace tekstovar

@@ -63,6 +63,9 @@ public:
     virtual void ForgetText() { }
     // Plain matching evaluates every run in full (the reference behaviour).
     virtual void SetPlainMatching(bool) { }
+    // The line break of the text being replaced, which \n in a nested
+    // replacement writes.
+    virtual void SetLineBreak(std::string_view) { }
 };
 
 } // namespace tekstovar

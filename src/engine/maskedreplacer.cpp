@@ -9,11 +9,30 @@
 #include "engine/messages.h"
 #include "engine/searchmaskparser.h"
 
+#include <string_view>
+
 namespace tekstovar {
 
 namespace {
 
 constexpr TPos ProgressInterval = 500;
+
+// The first break in the text: CR LF, LF CR, LF or CR; LF, the break of
+// text files here, when there is none.
+std::string LineBreakOf(std::string_view text)
+{
+    const auto at = text.find_first_of("\r\n");
+    if (at == std::string_view::npos)
+        return "\n";
+    const char c = text[at];
+    const char next = at + 1 < text.size() ? text[at + 1] : '\0';
+    std::string lineBreak(1, c);
+    if (c == '\n' && next == '\r')
+        lineBreak += '\r';
+    else if (c == '\r' && next == '\n')
+        lineBreak += '\n';
+    return lineBreak;
+}
 
 } // namespace
 
@@ -21,7 +40,7 @@ TMaskedReplacer::TMaskedReplacer(
     std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding, int targetEncoding)
 {
     SetText(std::move(text));
-    DetectLineBreak();
+    LineBreakValue = LineBreakOf(TextData); // the lexems get it once parsed
     ReplaceMaskText = std::move(replaceMask);
     RecodeString(ReplaceMaskText, EncodingWin, sourceEncoding);
     SourceEncodingValue = sourceEncoding;
@@ -30,14 +49,15 @@ TMaskedReplacer::TMaskedReplacer(
     ParseSearchMask();
 }
 
-TMaskedReplacer::TMaskedReplacer(std::string text, std::vector<TLexem*> lexems, std::string replaceMask)
+TMaskedReplacer::TMaskedReplacer(
+    std::string text, std::vector<TLexem*> lexems, std::string replaceMask, std::string lineBreak)
 {
     SetText(std::move(text));
-    DetectLineBreak();
     ReplaceMaskText = std::move(replaceMask);
     LexemList = std::move(lexems);
     OwnsLexemsValue = false;
     Tree = BuildSearchTree(LexemList, PlainMatching);
+    UseLineBreak(std::move(lineBreak));
 }
 
 TMaskedReplacer::~TMaskedReplacer()
@@ -53,25 +73,25 @@ std::unique_ptr<TMaskedReplacer> TMaskedReplacer::Create(
 }
 
 std::unique_ptr<TMaskedReplacer> TMaskedReplacer::CreateForLexems(
-    std::string text, std::vector<TLexem*> lexems, std::string replaceMask)
+    std::string text, std::vector<TLexem*> lexems, std::string replaceMask, std::string lineBreak)
 {
-    return std::make_unique<TMaskedReplacer>(std::move(text), std::move(lexems), std::move(replaceMask));
+    return std::make_unique<TMaskedReplacer>(
+        std::move(text), std::move(lexems), std::move(replaceMask), std::move(lineBreak));
 }
 
-void TMaskedReplacer::DetectLineBreak()
+void TMaskedReplacer::TakeLineBreakFromText() { UseLineBreak(LineBreakOf(TextData)); }
+
+void TMaskedReplacer::UseLineBreak(std::string lineBreak)
 {
-    const auto at = TextData.find_first_of("\r\n");
-    if (at == std::string::npos) {
-        LineBreakValue = "\r\n";
-        return;
-    }
-    const char c = TextData[at];
-    const char next = at + 1 < TextData.size() ? TextData[at + 1] : '\0';
-    LineBreakValue.assign(1, c);
-    if (c == '\n' && next == '\r')
-        LineBreakValue += '\r';
-    else if (c == '\r' && next == '\n')
-        LineBreakValue += '\n';
+    LineBreakValue = std::move(lineBreak);
+    CompiledMaskValid = false; // the program holds the break written by \n
+    HandLineBreakToLexems();
+}
+
+void TMaskedReplacer::HandLineBreakToLexems()
+{
+    for (TLexem* lexem : LexemList)
+        lexem->SetLineBreak(LineBreakValue);
 }
 
 void TMaskedReplacer::ParseSearchMask()
@@ -89,6 +109,7 @@ void TMaskedReplacer::ParseSearchMask()
         if (PlainMatching)
             lexem->SetPlainMatching(true);
     }
+    HandLineBreakToLexems(); // new contexts know nothing of the text yet
     Tree = BuildSearchTree(LexemList, PlainMatching);
 }
 

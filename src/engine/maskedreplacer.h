@@ -27,8 +27,9 @@ public:
     TMaskedReplacer(
         std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding, int targetEncoding);
     // Over lexems that someone else owns (a context's children), without code
-    // pages; the replace mask is used as it is.
-    TMaskedReplacer(std::string text, std::vector<TLexem*> lexems, std::string replaceMask);
+    // pages; the replace mask is used as it is. \n writes lineBreak, the
+    // break of the text the owner replaces in, whatever this text holds.
+    TMaskedReplacer(std::string text, std::vector<TLexem*> lexems, std::string replaceMask, std::string lineBreak);
     TMaskedReplacer(const TMaskedReplacer&) = delete;
     TMaskedReplacer& operator=(const TMaskedReplacer&) = delete;
     virtual ~TMaskedReplacer();
@@ -36,7 +37,7 @@ public:
     static std::unique_ptr<TMaskedReplacer> Create(
         std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding, int targetEncoding);
     static std::unique_ptr<TMaskedReplacer> CreateForLexems(
-        std::string text, std::vector<TLexem*> lexems, std::string replaceMask);
+        std::string text, std::vector<TLexem*> lexems, std::string replaceMask, std::string lineBreak);
 
     // The run, step by step.
     virtual bool Start();
@@ -88,12 +89,16 @@ public:
 protected:
     void Notify();
     void SetReplaceMask(std::string mask);
+    // For a new text, after SetText: \n then writes its first line break
+    // (LF when it has none), here and in the contexts' nested replacements.
+    void TakeLineBreakFromText();
     // Sets the code page without converting the replace mask or parsing.
     void AssignSourceEncoding(int encoding) { SourceEncodingValue = encoding; }
     void SetResult(std::string result) { ResultData = std::move(result); }
 
 private:
-    void DetectLineBreak();
+    void UseLineBreak(std::string lineBreak);
+    void HandLineBreakToLexems();
     void AppendReplacement(std::string& out);
     const TReplaceProgram& Program();
     bool SkipToCandidate();

@@ -195,8 +195,8 @@ CASES = {
     ),
     # --- replace mask: the rest of its syntax ---
     "counter-ignores-its-modifier": dict(search="x", replace="\\c\\-c", input="xax", expected="12a34", count=2),
-    "control-characters-and-default-crlf": dict(
-        search=";", replace="\\n\\r\\l\\t", input="a;b", expected="a\r\n\r\n\tb", count=1
+    "control-characters-and-default-lf": dict(
+        search=";", replace="\\n\\r\\l\\t", input="a;b", expected="a\n\r\n\tb", count=1
     ),
     "line-break-follows-text-lf-cr": dict(
         search=";", replace="[\\n]", input="a;b\n\rc", expected="a[\n\r]b\n\rc", count=1
@@ -238,8 +238,15 @@ CASES = {
     "context-children-numbered-from-one": dict(
         search="\\(\\A\\9\\)", replace='\\"\\2\\1"1', input="a1 b2 c", expected="1a 2b c", count=2
     ),
-    "context-line-break-comes-from-matched-text": dict(
-        search="<\\(\\_\\)>", replace='\\"\\n"2', input="<a b>\n<c\nd e>", expected="a\r\nb\nc\nd\ne", count=2
+    "context-line-break-comes-from-outer-text": dict(
+        search="<\\(\\_\\)>", replace='\\"\\n"2', input="<a b>\r\n<c\nd e>", expected="a\r\nb\r\nc\nd\r\ne", count=2
+    ),
+    "context-in-context-line-break-comes-from-outer-text": dict(
+        search="[\\(<\\(\\_\\)>\\)]",
+        replace='[\\"<\\\\"\\n\\"2>"2]',
+        input="[<a b> <c d>]\r\n",
+        expected="[<a\r\nb> <c\r\nd>]\r\n",
+        count=2,
     ),
     "context-forgets-block-ranges-between-matches": dict(
         search="<\\(\\{\\+9x\\}\\)>", replace='<\\"[\\1]"2>', input="<12><3x>", expected="<12><[3x]>", count=1

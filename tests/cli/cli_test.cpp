@@ -52,6 +52,16 @@ TEST_F(CliTest, AbsentReplaceMaskDeletes)
     EXPECT_EQ(run.Err, "replacements: 2\n");
 }
 
+// \n writes the input's own break; input without one gets LF, as a file
+// written here would.
+TEST_F(CliTest, MaskLineBreakFollowsTheInput)
+{
+    const TRun none = Run({"-s", ";", "-r", "\\n"}, "a;b");
+    EXPECT_EQ(none.Status, 0);
+    EXPECT_EQ(none.Out, "a\nb");
+    EXPECT_EQ(Run({"-s", ";", "-r", "\\n"}, "a;b\r\n").Out, "a\r\nb\r\n");
+}
+
 TEST_F(CliTest, LargeInputThroughAPipe)
 {
     std::string input;

@@ -38,7 +38,7 @@ TEST(ReplaceMask, ReferencesAndLiterals)
 
 TEST(ReplaceMask, ControlCharactersAndCounter)
 {
-    EXPECT_EQ(Replace("a", "a", "\\r\\l\\t\\n").Result, "\r\n\t\r\n");
+    EXPECT_EQ(Replace("a", "a", "\\r\\l\\t\\n").Result, "\r\n\t\n");
     EXPECT_EQ(Replace("a\nb", "a", "\\n").Result, "\n\nb");
     EXPECT_EQ(Replace("a\n\rb", "a", "\\n").Result, "\n\r\n\rb");
     EXPECT_EQ(Replace("a\rb", "a", "\\n").Result, "\r\rb");
@@ -121,9 +121,11 @@ TEST(ReplaceMask, ContextsRunANestedReplacement)
     EXPECT_EQ(both.Result, "<xx");
     EXPECT_EQ(both.Count, 3);
 
-    // Inside, \n is the line break of the matched text; references count the
-    // context's children.
+    // Inside, \n is the line break of the whole text, not of the matched
+    // fragment, and other breaks stay; references count the context's
+    // children.
     EXPECT_EQ(Replace("[a\nb]", "[\\(\\n\\)]", "\\\"\\n\\n\"2").Result, "a\n\nb");
+    EXPECT_EQ(Replace("\n[a b\r\nc]", "[\\(\\_\\)]", "\\\"\\n\"2").Result, "\na\nb\r\nc");
     EXPECT_EQ(Replace("[ab]", "[\\(a\\Tb\\)]", "\\\"\\2\\1\"2").Result, "ba");
 
     // A fault in the nested mask is reported, not lost.

@@ -17,6 +17,17 @@ public:
     bool Test(std::string_view, TPos) override { return true; }
 };
 
+// Takes a new text the way the file-list replacers take each file.
+class TNextTextReplacer : public TMaskedReplacer {
+public:
+    using TMaskedReplacer::TMaskedReplacer;
+    void Next(std::string text)
+    {
+        SetText(std::move(text));
+        TakeLineBreakFromText();
+    }
+};
+
 } // namespace
 
 TEST(Replacer, EmptyText)
@@ -113,12 +124,26 @@ TEST(Replacer, LargeResultsGrowTheBuffer)
 
 TEST(Replacer, LineBreakOfTheText)
 {
-    EXPECT_EQ(TMaskedReplacer("abc", "", "", 0, -1).LineBreak(), "\r\n");
+    EXPECT_EQ(TMaskedReplacer("abc", "", "", 0, -1).LineBreak(), "\n");
     EXPECT_EQ(TMaskedReplacer("a\nb\r\n", "", "", 0, -1).LineBreak(), "\n");
     EXPECT_EQ(TMaskedReplacer("a\n\rb", "", "", 0, -1).LineBreak(), "\n\r");
     EXPECT_EQ(TMaskedReplacer("a\rb", "", "", 0, -1).LineBreak(), "\r");
-    EXPECT_EQ(Replace("a b", " ", "\\n").Result, "a\r\nb");
-    EXPECT_EQ(Replace("a b\nc", " ", "\\n").Result, "a\nb\nc");
+    EXPECT_EQ(Replace("a b", " ", "\\n").Result, "a\nb");
+    EXPECT_EQ(Replace("a b\r\nc", " ", "\\n").Result, "a\r\nb\r\nc");
+}
+
+TEST(Replacer, TakeLineBreakFromTextFollowsEachNewText)
+{
+    // Outside and inside a context, and in contexts parsed after the break
+    // was taken (a file in another code page is parsed again).
+    TNextTextReplacer r("<a b>\r\n", "<\\(\\_\\)>", "\\\"\\n\"2\\n", 0, -1);
+    EXPECT_EQ(RunReplacer(r).Result, "a\r\nb\r\n\r\n");
+    r.Next("<c d>\n");
+    EXPECT_EQ(r.LineBreak(), "\n");
+    EXPECT_EQ(RunReplacer(r).Result, "c\nd\n\n");
+    r.Next("<e f>\r");
+    r.ParseSearchMask();
+    EXPECT_EQ(RunReplacer(r).Result, "e\rf\r\r");
 }
 
 TEST(Replacer, SourceEncodingChangeReparses)
@@ -147,7 +172,7 @@ TEST(Replacer, RunsAgainOnANewText)
 TEST(Replacer, EmptyMatchNeverStallsTheScan)
 {
     TEmptyLexem empty;
-    TMaskedReplacer r("abc", std::vector<TLexem*>{&empty}, "x");
+    TMaskedReplacer r("abc", std::vector<TLexem*>{&empty}, "x", "\n");
     auto run = RunReplacer(r);
     EXPECT_EQ(run.Result, "xaxbxc");
     EXPECT_EQ(run.Count, 3);
