@@ -13,6 +13,7 @@ int TBackup::IndexOrThrow(const void* key) const
 void TBackup::Backup(const void* key, const std::string& text, bool overwrite)
 {
     const int index = Keys.IndexOf(key);
+    OverwriteAsked = overwrite;
     if (index < 0) {
         DoBackup(key, text);
         Texts.push_back(text);

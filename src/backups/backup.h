@@ -33,7 +33,8 @@ public:
     void Backup(const void* key, const std::string& text, bool overwrite);
     // Discards the backup and the entry.
     void Erase(const void* key);
-    // Puts the backup back, drops the entry and returns its text.
+    // Puts the backup back, drops the entry and returns its text. A backup
+    // that cannot be put back throws TError and keeps its entry.
     std::string Restore(const void* key);
     // Drops the entry; nothing on disk changes.
     void Forget(const void* key);
@@ -52,6 +53,9 @@ protected:
     // Keys[i] owns Texts[i]; a key occurs at most once.
     TKeyList Keys;
     std::vector<std::string> Texts;
+    // The overwrite flag of the Backup call in progress: a first backup may
+    // meet an older one at its place too.
+    bool OverwriteAsked = false;
 
 private:
     int IndexOrThrow(const void* key) const;

@@ -3,63 +3,125 @@
 #include "backups/fileops.h"
 #include "common/error.h"
 
-#include <cerrno>
-#include <unistd.h>
+#include <filesystem>
 
 namespace tekstovar {
 
 using namespace backupfiles;
 
-// Whenever a backup path turns out to be the file itself (a root of "/",
-// say), the disk is left alone: deleting "the current file" would delete the
-// only copy.
+namespace {
 
-void TFileBackup::DoRestore(const void* key)
+// Enough for any name the file system accepts; a name grown past its limit
+// reads as "cannot tell" long before.
+constexpr int MaxUnderscores = 255;
+
+// Whether backup is the file's own path (a root of "/" mirrors every file
+// onto itself): such a backup cannot be made, and nothing there may be
+// deleted as "the backup".
+bool IsItself(const std::string& backup, const std::string& path)
 {
-    const std::string path = StoredText(key);
-    const std::string backup = BackupPath(path);
-    if (EntryAt(backup) != TEntry::Present || SameFile(backup, path))
-        return;
-    DeleteAndPrune(path);
-    TransferFile(backup, path);
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path a = fs::absolute(backup, error).lexically_normal();
+    const fs::path b = fs::absolute(path, error).lexically_normal();
+    return backup == path || a == b;
 }
 
-void TFileBackup::DoErase(const void* key)
+} // namespace
+
+std::string TFileBackup::CopyPath(const void* key) const
 {
-    const std::string path = StoredText(key);
-    const std::string backup = BackupPath(path);
-    if (!SameFile(backup, path))
-        DeleteAndPrune(backup);
+    if (Keys.IndexOf(key) < 0)
+        return {};
+    const auto found = CopyPaths.find(key);
+    return found == CopyPaths.end() ? BackupPath(StoredText(key)) : found->second;
 }
 
-void TFileBackup::DoBackup(const void*, const std::string& path)
+bool TFileBackup::HoldsPath(const std::string& path) const
 {
-    const std::string backup = BackupPath(path);
-    const TEntry existing = EntryAt(backup);
-    if (SameFile(backup, path) || existing == TEntry::Present)
-        return; // a taken backup path keeps the older backup; the item is registered all the same
-    if (existing == TEntry::Unknown || !KeepCopy(path, backup))
-        throw TError("Не удаётся сохранить резервную копию " + path + " в " + backup);
-}
-
-bool TFileBackup::KeepCopy(const std::string& path, const std::string& backup) const
-{
-    // The file stays where it is until the caller replaces it as a whole, so
-    // a stop or a failed write never leaves its path empty. Beside the file a
-    // second name for it costs nothing: the caller's rewrite gives the path a
-    // new file and leaves the old one to the backup.
-    if (DirectoryPart(backup) == DirectoryPart(path)) {
-        if (::link(path.c_str(), backup.c_str()) == 0)
+    for (const auto& [key, copy] : CopyPaths)
+        if (copy == path && Keys.IndexOf(key) >= 0)
             return true;
-        if (errno == EEXIST)
-            return false;
-    }
-    if (!MakeParentDirectories(backup))
-        return false;
-    if (CopyFile(path, backup))
-        return true;
-    PruneEmptyDirectories(backup);
     return false;
+}
+
+void TFileBackup::Refuse(const std::string& path, const std::string& backup) const
+{
+    throw TError("Не удаётся сохранить резервную копию " + path + " в " + backup);
+}
+
+std::string TFileBackup::MakeFixedBackup(const std::string& path) const
+{
+    const std::string backup = BackupPath(path);
+    if (PathInUse(backup))
+        throw TError(
+            "Путь резервной копии " + backup + " уже занят копией другого файла; " + path + " оставлен без изменений");
+    switch (EntryAt(backup)) {
+    case TEntry::Unknown: Refuse(path, backup);
+    case TEntry::Present:
+        // A second name of the file itself is a backup of what it holds now;
+        // an older backup stays this file's backup unless asked otherwise.
+        if (SameFile(backup, path) || !OverwriteAsked)
+            return backup;
+        if (!IsRegularFile(backup) || !CopyFile(path, backup, true))
+            Refuse(path, backup);
+        return backup;
+    case TEntry::Missing: break;
+    }
+    if (!MakeParentDirectories(backup) || !LinkOrCopy(path, backup)) {
+        PruneEmptyDirectories(backup);
+        Refuse(path, backup);
+    }
+    return backup;
+}
+
+std::string TFileBackup::MakeBackup(const std::string& path) const
+{
+    const std::string base = BackupPath(path);
+    if (IsItself(base, path))
+        Refuse(path, base);
+    if (Fixed)
+        return MakeFixedBackup(path);
+    if (!MakeParentDirectories(base)) {
+        PruneEmptyDirectories(base);
+        Refuse(path, base);
+    }
+    std::string target = base;
+    for (int extra = 0; extra <= MaxUnderscores; ++extra, target += '_') {
+        if (PathInUse(target))
+            continue; // serves another file's backup
+        switch (EntryAt(target)) {
+        case TEntry::Unknown: Refuse(path, target);
+        case TEntry::Missing:
+            if (LinkOrCopy(path, target))
+                return target;
+            if (EntryAt(target) == TEntry::Present)
+                continue; // taken meanwhile
+            PruneEmptyDirectories(target);
+            Refuse(path, target);
+        case TEntry::Present:
+            // A second name of the file itself already holds what it holds now.
+            if (SameFile(target, path) && IsRegularFile(target))
+                return target;
+            // An older backup is replaced only when asked, and only once the
+            // new one is whole; otherwise it stays where it is.
+            if (OverwriteAsked && target == base && IsRegularFile(target)) {
+                if (!CopyFile(path, target, true))
+                    Refuse(path, target);
+                return target;
+            }
+            break;
+        }
+    }
+    Refuse(path, base);
+}
+
+void TFileBackup::DoBackup(const void* key, const std::string& path)
+{
+    const std::string copy = MakeBackup(path);
+    // Paths of items the store no longer holds (forgotten ones) go here.
+    std::erase_if(CopyPaths, [this](const auto& item) { return Keys.IndexOf(item.first) < 0; });
+    CopyPaths[key] = copy;
 }
 
 void TFileBackup::DoOverwrite(const void* key, const std::string& path)
@@ -68,19 +130,45 @@ void TFileBackup::DoOverwrite(const void* key, const std::string& path)
     // those contents, so it stays.
     if (!IsRegularFile(path))
         return;
-    // The store's own previous backup goes, the one of the stored path: if
-    // the file was renamed meanwhile, whatever lies at the new path's backup
-    // path is not ours to delete.
     const std::string previous = StoredText(key);
-    const std::string oldBackup = BackupPath(previous);
-    const std::string newBackup = BackupPath(path);
-    if (SameFile(oldBackup, previous) || SameFile(newBackup, path))
+    const std::string oldCopy = CopyPath(key);
+    if (SameFile(oldCopy, path))
+        return; // it already holds what the file holds
+    if (BackupPath(path) == BackupPath(previous) && EntryAt(oldCopy) == TEntry::Present && !IsItself(oldCopy, path)) {
+        // The new copy takes the old one's place in one rename.
+        if (!CopyFile(path, oldCopy, true))
+            Refuse(path, oldCopy);
         return;
-    if (oldBackup != newBackup && EntryAt(newBackup) != TEntry::Missing)
-        return;
-    DeleteAndPrune(oldBackup);
-    if (!KeepCopy(path, newBackup))
-        throw TError("Не удаётся сохранить резервную копию " + path + " в " + newBackup);
+    }
+    // The file was renamed meanwhile: a backup of its own, then the old goes.
+    const std::string copy = MakeBackup(path);
+    CopyPaths[key] = copy;
+    if (oldCopy != copy && !IsItself(oldCopy, previous))
+        DeleteAndPrune(oldCopy);
+}
+
+void TFileBackup::DoErase(const void* key)
+{
+    const std::string path = StoredText(key);
+    const std::string copy = CopyPath(key);
+    if (!IsItself(copy, path))
+        DeleteAndPrune(copy);
+    CopyPaths.erase(key);
+}
+
+void TFileBackup::DoRestore(const void* key)
+{
+    const std::string path = StoredText(key);
+    const std::string copy = CopyPath(key);
+    if (EntryAt(copy) != TEntry::Present || IsItself(copy, path)) {
+        CopyPaths.erase(key);
+        return; // nothing to bring back
+    }
+    std::string reason;
+    if (!MoveOver(copy, path, reason))
+        throw TError("Не удаётся восстановить " + path + " из " + copy + ": " + reason);
+    PruneEmptyDirectories(copy);
+    CopyPaths.erase(key);
 }
 
 } // namespace tekstovar

@@ -2,17 +2,37 @@
 
 #include "backups/fsbackup.h"
 
+#include <string>
+#include <unordered_map>
+
 namespace tekstovar {
 
 // Backs up a file's contents before it is rewritten: the text is the file's
-// full path, and its contents are kept at its backup path (a second name for
+// full path, and its contents are kept at a backup path (a second name for
 // the file beside it, a copy under a backup root) while the file stays at its
-// path until the caller replaces it as a whole. If something already lies at
-// the backup path (say, a backup left by an earlier session), nothing is
-// written, the item is registered all the same and a restore brings back that
-// older file. A backup that cannot be made throws TError and registers
-// nothing, so the caller leaves the file alone.
+// path until the caller replaces it as a whole. A backup is complete or
+// absent, and one backup path serves one file.
+//
+// An older file at the backup path (left by an earlier session) is never
+// restored in place of this backup nor destroyed unasked: the backup goes to
+// the first free path made by appending "_" (a.tx__, ...), remembered per
+// item; with overwrite the older one is replaced, but only once the new one
+// exists. With fixed paths (for callers that find backups again by the
+// file's path alone) the backup path is always BackupPath: an older backup
+// there is kept as this item's backup unless overwrite, and a path holding
+// another item's backup is refused.
+//
+// A backup that cannot be made throws TError and registers nothing, so the
+// caller leaves the file alone. Restoring moves the backup over the file,
+// never deleting the file first; a restore that fails throws and keeps the
+// item.
 class TFileBackup : public TFSBackup {
+public:
+    void SetFixedPaths(bool fixed) { Fixed = fixed; }
+    // Where the backup of key lies; empty for a key without an entry.
+    std::string CopyPath(const void* key) const;
+    bool HoldsPath(const std::string& path) const override;
+
 protected:
     void DoRestore(const void* key) override;
     void DoErase(const void* key) override;
@@ -20,7 +40,13 @@ protected:
     void DoOverwrite(const void* key, const std::string& path) override;
 
 private:
-    bool KeepCopy(const std::string& path, const std::string& backup) const;
+    // Makes the backup of path and returns where it lies.
+    std::string MakeBackup(const std::string& path) const;
+    std::string MakeFixedBackup(const std::string& path) const;
+    [[noreturn]] void Refuse(const std::string& path, const std::string& backup) const;
+
+    std::unordered_map<const void*, std::string> CopyPaths;
+    bool Fixed = false;
 };
 
 } // namespace tekstovar

@@ -40,7 +40,7 @@ std::string TFileNameBackup::WriteCopy(const std::string& path) const
         throw TError("Не удаётся создать файл " + target);
     }
     for (int extra = 0;; ++extra, target += '_') {
-        const TEntry entry = EntryAt(target);
+        const TEntry entry = PathInUse(target) ? TEntry::Present : EntryAt(target);
         if (entry == TEntry::Missing && CreateFileWith(target, mode, bytes))
             return target;
         // Taken: try the next name. Free but not creatable, or unknown: the
@@ -84,12 +84,25 @@ void TFileNameBackup::DoRestore(const void* key)
 {
     const std::string path = StoredText(key);
     const std::string copy = CopyPath(key);
-    CopyPaths.erase(key);
-    if (EntryAt(copy) != TEntry::Present || SameFile(copy, path))
+    if (EntryAt(copy) != TEntry::Present || copy == path) {
+        CopyPaths.erase(key);
         return;
-    // Whatever now carries the old name gives way to the copy.
-    DeleteAndPrune(path);
-    TransferFile(copy, path);
+    }
+    // Whatever now carries the old name gives way to the copy, in one move:
+    // if that fails, it stays as it is.
+    std::string reason;
+    if (!MoveOver(copy, path, reason))
+        throw TError("Не удаётся восстановить " + path + " из " + copy + ": " + reason);
+    PruneEmptyDirectories(copy);
+    CopyPaths.erase(key);
+}
+
+bool TFileNameBackup::HoldsPath(const std::string& path) const
+{
+    for (const auto& [key, copy] : CopyPaths)
+        if (copy == path && Keys.IndexOf(key) >= 0)
+            return true;
+    return false;
 }
 
 } // namespace tekstovar

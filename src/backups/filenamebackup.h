@@ -17,6 +17,7 @@ class TFileNameBackup : public TFSBackup {
 public:
     // Where the copy for key lies; empty for a key without an entry.
     std::string CopyPath(const void* key) const;
+    bool HoldsPath(const std::string& path) const override;
 
 protected:
     void DoRestore(const void* key) override;

@@ -1,7 +1,11 @@
 #include "backups/fileops.h"
 
+#include "common/error.h"
+#include "platform/fileio.h"
+
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -82,22 +86,26 @@ bool CopyBlocks(int from, int to)
     }
 }
 
-template <class TFill> bool CreateFile(const std::string& path, mode_t mode, bool sync, TFill fill)
+// Writes a whole file through a temporary one beside target and renames it
+// into place, so that target is either absent (or as it was) or complete.
+template <class TFill> bool CreateFile(const std::string& target, const struct stat& like, bool replace, TFill fill)
 {
-    // O_EXCL: a file that appeared since the caller looked is never truncated.
-    TFd out(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (!out.Valid())
+    try {
+        TTempFile temp(target);
+        if (!fill(temp.Fd()))
+            return false;
+        temp.KeepOwner(like.st_uid, like.st_gid); // where allowed
+        // Permission bits are kept where the file system allows; some (FAT
+        // sticks used as a backup root) refuse, and the copy is still good.
+        try {
+            temp.SetMode(like.st_mode & 07777);
+        } catch (const TError&) {
+        }
+        temp.Commit(replace);
+        return true;
+    } catch (const TError&) {
         return false;
-    bool ok = fill(out.Get());
-    // Permission bits are kept where the file system allows; some (FAT
-    // sticks used as a backup root) refuse, and the copy is still good.
-    if (ok)
-        ::fchmod(out.Get(), mode & 07777);
-    ok = ok && (!sync || ::fsync(out.Get()) == 0);
-    ok = out.Close() && ok;
-    if (!ok)
-        ::unlink(path.c_str()); // a half-written file must not pass for a backup later
-    return ok;
+    }
 }
 
 } // namespace
@@ -144,13 +152,8 @@ bool MakeParentDirectories(const std::string& path)
 
 bool RenameWithoutReplacing(const std::string& source, const std::string& target)
 {
-    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    // File systems without the flag get the plain rename; the caller has
-    // just seen that the target is free.
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return false;
-    return EntryAt(target) == TEntry::Missing && std::rename(source.c_str(), target.c_str()) == 0;
+    std::string ignored;
+    return RenameNoReplace(source, target, ignored);
 }
 
 TReadResult ReadWholeFile(const std::string& path, std::string& data, mode_t& mode)
@@ -176,18 +179,59 @@ TReadResult ReadWholeFile(const std::string& path, std::string& data, mode_t& mo
 
 bool CreateFileWith(const std::string& target, mode_t mode, const std::string& bytes)
 {
-    return CreateFile(target, mode, false, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
+    struct stat like { };
+    like.st_uid = ::geteuid();
+    like.st_gid = ::getegid();
+    like.st_mode = mode;
+    return CreateFile(target, like, false, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
 }
 
-bool CopyFile(const std::string& source, const std::string& target)
+bool CopyFile(const std::string& source, const std::string& target, bool replace)
 {
     if (!IsRegularFile(source)) // a FIFO would block the open
         return false;
     TFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st { };
-    if (!in.Valid() || ::fstat(in.Get(), &st) != 0)
+    if (!in.Valid() || ::fstat(in.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
-    return CreateFile(target, st.st_mode, true, [&](int fd) { return CopyBlocks(in.Get(), fd); });
+    return CreateFile(target, st, replace, [&](int fd) { return CopyBlocks(in.Get(), fd); });
+}
+
+bool LinkOrCopy(const std::string& source, const std::string& target)
+{
+    // Beside the file a second name costs nothing; a backup tree elsewhere
+    // gets a copy of its own.
+    if (DirectoryPart(source) == DirectoryPart(target)) {
+        if (::link(source.c_str(), target.c_str()) == 0)
+            return true;
+        if (errno == EEXIST)
+            return false;
+    }
+    return CopyFile(source, target);
+}
+
+bool MoveOver(const std::string& source, const std::string& target, std::string& error)
+{
+    // Two names of one file: only the extra name goes (a rename between them
+    // would do nothing at all).
+    if (source != target && SameFile(source, target) && IsRegularFile(source)) {
+        if (::unlink(source.c_str()) == 0)
+            return true;
+        error = std::strerror(errno);
+        return false;
+    }
+    if (std::rename(source.c_str(), target.c_str()) == 0)
+        return true;
+    if (errno != EXDEV) {
+        error = std::strerror(errno);
+        return false;
+    }
+    if (!CopyFile(source, target, true)) {
+        error = "копия не записана";
+        return false;
+    }
+    ::unlink(source.c_str()); // the contents are in place; a leftover is only a copy
+    return true;
 }
 
 } // namespace tekstovar::backupfiles

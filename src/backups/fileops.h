@@ -31,12 +31,20 @@ bool RenameWithoutReplacing(const std::string& source, const std::string& target
 enum class TReadResult { Done, CannotOpen, CannotRead };
 TReadResult ReadWholeFile(const std::string& path, std::string& data, mode_t& mode);
 
-// Both create target, which must not exist yet, and remove it again if it
-// cannot be written completely.
-// Writes bytes with the permission bits of mode.
+// The writers below put a file in place only when it is whole: it is
+// written under a temporary name beside target, synced, and renamed onto
+// target. A failure or a kill leaves target as it was.
+// Writes bytes with the permission bits of mode; target must not exist yet.
 bool CreateFileWith(const std::string& target, mode_t mode, const std::string& bytes);
-// Copies a regular file in blocks of 65536 bytes with its permission bits;
-// on success the copy is on the disk, so the source may be deleted.
-bool CopyFile(const std::string& source, const std::string& target);
+// Copies a regular file with its permission bits onto target, which must not
+// exist yet unless replace is set.
+bool CopyFile(const std::string& source, const std::string& target, bool replace = false);
+// A second name for source at target, which must not exist yet: a hard link
+// in the same directory where the file system allows one, a copy otherwise.
+bool LinkOrCopy(const std::string& source, const std::string& target);
+// Puts source in target's place (replacing it) and takes source away: a
+// rename within one file system, a copy and a delete across two. Target is
+// never deleted first. On failure the reason (the system's) goes to error.
+bool MoveOver(const std::string& source, const std::string& target, std::string& error);
 
 } // namespace tekstovar::backupfiles

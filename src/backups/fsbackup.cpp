@@ -48,7 +48,11 @@ std::string TFSBackup::BackupPath(const std::string& path) const
         return backup;
     }
     // Normalised as an absolute path, the tail can hold no "..": "/.." is "/".
-    std::string tail = fs::path("/" + path).lexically_normal().generic_string();
+    std::error_code error;
+    fs::path absolute = fs::absolute(path, error);
+    if (error)
+        absolute = "/" + path;
+    std::string tail = fs::path("/" + absolute.generic_string()).lexically_normal().generic_string();
     tail.erase(0, tail.find_first_not_of('/'));
     return RootPath + tail;
 }
@@ -67,6 +71,11 @@ bool TFSBackup::TransferFile(const std::string& source, const std::string& targe
     // the data is still where the caller wants it.
     DeleteAndPrune(source);
     return true;
+}
+
+bool TFSBackup::PathInUse(const std::string& path) const
+{
+    return HoldsPath(path) || (Sibling && Sibling->HoldsPath(path));
 }
 
 bool TFSBackup::DeleteAndPrune(const std::string& path) const

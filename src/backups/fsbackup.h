@@ -17,8 +17,9 @@ public:
     const std::string& Root() const { return RootPath; }
 
     // Where the backup of the file at path goes. Below a root: the root
-    // followed by the path without its leading "/" (made plain first, so
-    // that "." and ".." never lead out of the root). Without a root: the
+    // followed by the absolute path without its leading "/" (made plain
+    // first, so that "." and ".." never lead out of the root, and two
+    // relative paths from different directories never meet). Without a root: the
     // path with its last character replaced by "_" (a.txt -> a.tx_), or with
     // "_" appended if it already ends in one (a.tx_ -> a.tx__), so that a
     // file is never its own backup.
@@ -35,12 +36,22 @@ public:
     // outside the root. False if the file could not be deleted.
     bool DeleteAndPrune(const std::string& path) const;
 
-protected:
+    // Whether this store keeps a backup of some item at path.
+    virtual bool HoldsPath(const std::string&) const { return false; }
+    // The other store of a run, whose backups may lie on the same paths.
+    void SetSibling(const TFSBackup* sibling) { Sibling = sibling; }
+
     // The pruning half of DeleteAndPrune, for a file that is already gone.
     void PruneEmptyDirectories(const std::string& path) const;
 
+protected:
+    // Whether a backup of this store or its sibling lies at path: such a
+    // path serves that backup alone.
+    bool PathInUse(const std::string& path) const;
+
 private:
     std::string RootPath;
+    const TFSBackup* Sibling = nullptr;
 };
 
 } // namespace tekstovar

@@ -1,6 +1,7 @@
 #include "cli/filemode.h"
 
 #include "cli/masks.h"
+#include "cli/signals.h"
 #include "cli/textmode.h"
 #include "common/error.h"
 #include "encodings/codepages.h"
@@ -57,18 +58,63 @@ std::string Absolute(const std::string& path)
 
 } // namespace
 
+namespace {
+
+// What the command line shows of a run: a line per file reached, and the
+// reasons of those left alone, once the run is over.
+class TPrintedRun : public TFileRunEvents {
+public:
+    TPrintedRun(bool names, int& status) : Names(names), Status(status) { }
+    const TFileRun* Run = nullptr;
+
+    void RunDone(bool stopped) override
+    {
+        for (const TFileOutcome& file : Run->Outcomes()) {
+            if (file.Stopped)
+                std::cerr << "tekstovar-cli: " << file.Path << ": stopped, left as it was\n";
+            else if (!file.Error.empty()) {
+                std::cerr << "tekstovar-cli: " << file.Error << '\n';
+                Status = 3;
+            } else if (!file.Reached)
+                continue;
+            else if (Names)
+                std::cout << file.Path << '\t' << file.NewName << '\t' << file.Count << '\n';
+            else
+                std::cout << file.Path << '\t' << file.Count << '\n';
+        }
+        for (const std::string& message : Run->Messages()) {
+            std::cerr << "tekstovar-cli: " << message << '\n';
+            Status = 3;
+        }
+        std::cout.flush();
+        if (!std::cout) {
+            std::cerr << "tekstovar-cli: cannot write standard output\n";
+            Status = 3;
+        }
+        if (stopped)
+            std::cerr << "tekstovar-cli: interrupted\n";
+        std::cerr << "replacements: " << Run->Total() << '\n';
+    }
+
+private:
+    bool Names;
+    int& Status;
+};
+
+} // namespace
+
 int RunFileMode(const TCliOptions& options)
 {
     std::vector<TMaskPair> pairs;
     try {
         pairs = MaskPairs(options);
+        TFileRun::CheckMasks(pairs);
     } catch (const TError& e) {
         std::cerr << "tekstovar-cli: " << e.what() << '\n';
         return 1;
     }
     int status = 0;
-    std::vector<std::string> paths;
-    std::vector<std::string> encodings;
+    std::vector<TRunFile> files;
     for (const std::string& file : ListFiles(options, status)) {
         int page = options.From;
         if (page == EncodingNone) {
@@ -80,43 +126,29 @@ int RunFileMode(const TCliOptions& options)
                 continue;
             }
         }
-        paths.push_back(file);
-        encodings.emplace_back(EncodingNames[page]);
+        files.push_back({file, std::string(EncodingNames[static_cast<std::size_t>(page)]), nullptr});
     }
 
-    TFileRunOptions runOptions;
-    runOptions.Names = options.Names;
-    runOptions.Target = options.To;
-    runOptions.Backup = options.Backup;
-    runOptions.OverwriteBackup = options.OverwriteBackup;
-    runOptions.BackupRoot = Absolute(options.BackupRoot);
-    runOptions.LogFile = options.LogFile;
-    TFileRun run(paths, encodings, runOptions);
+    TRunBackups backups;
+    TPrintedRun printed(options.Names, status);
+    TFileRun run(std::move(files),
+        {.Names = options.Names,
+            .Target = options.To,
+            .Backup = options.Backup,
+            .OverwriteBackup = options.OverwriteBackup,
+            .BackupRoot = Absolute(options.BackupRoot),
+            .FixedBackupPaths = true,
+            .LogFile = options.LogFile},
+        backups, &printed);
+    printed.Run = &run;
     try {
-        run.Run(pairs);
-    } catch (const TError& e) {
+        run.Run(pairs, &StopRequest());
+    } catch (const std::exception& e) {
         std::cerr << "error: " << e.what() << '\n';
         return 1;
     }
-    for (const TFileOutcome& file : run.Outcomes()) {
-        if (!file.Error.empty()) {
-            std::cerr << "tekstovar-cli: " << file.Error << '\n';
-            status = 3;
-        } else if (options.Names)
-            std::cout << file.Path << '\t' << file.NewName << '\t' << file.Count << '\n';
-        else
-            std::cout << file.Path << '\t' << file.Count << '\n';
-    }
-    for (const std::string& message : run.Messages()) {
-        std::cerr << "tekstovar-cli: " << message << '\n';
-        status = 3;
-    }
-    std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "tekstovar-cli: cannot write standard output\n";
-        status = 3;
-    }
-    std::cerr << "replacements: " << run.Total() << '\n';
+    if (StopSignal() != 0)
+        return 128 + StopSignal(); // what a shell shows for a command it interrupted
     return status;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/filemode.h"
 #include "cli/help.h"
 #include "cli/options.h"
+#include "cli/signals.h"
 #include "cli/textmode.h"
 
 #include <iostream>
@@ -19,7 +20,7 @@ int main(int argc, char** argv)
     switch (options.Mode) {
     case TCliOptions::TMode::Help: std::cout << HelpText; return 0;
     case TCliOptions::TMode::Detect: return RunDetectMode(options);
-    case TCliOptions::TMode::Files: return RunFileMode(options);
+    case TCliOptions::TMode::Files: InstallStopSignals(); return RunFileMode(options);
     case TCliOptions::TMode::Restore: return RunRestoreMode(options);
     case TCliOptions::TMode::Text: break;
     }

@@ -1,5 +1,6 @@
 #include "engine/filelistreplacer.h"
 
+#include "common/error.h"
 #include "encodings/codepages.h"
 #include "encodings/recode.h"
 
@@ -18,15 +19,41 @@ bool TFileListReplacer::Start()
     return !Paths.empty();
 }
 
-void TFileListReplacer::PrepareForFile()
+int TFileListReplacer::FileEncoding() const
 {
-    // A name that is none of the five pages means no conversion at all.
-    const int encoding = FileIndexValue < Encodings.size() ? EncodingByName(Encodings[FileIndexValue]) : EncodingNone;
+    // A name that is none of the pages means no conversion at all.
+    return FileIndexValue < Encodings.size() ? EncodingByName(Encodings[FileIndexValue]) : EncodingNone;
+}
+
+void TFileListReplacer::PrepareForFile(int encoding)
+{
     std::string mask = BaseReplaceMask;
     RecodeString(mask, EncodingWin, encoding);
     SetReplaceMask(std::move(mask));
     AssignSourceEncoding(encoding);
     ParseSearchMask();
+}
+
+bool TFileListReplacer::MayTouchFile()
+{
+    FileErrorText.clear();
+    FileChangedValue = false;
+    if (SkipFile)
+        FileErrorText = SkipFile(FileIndexValue);
+    return FileErrorText.empty();
+}
+
+bool TFileListReplacer::MayChangeFile()
+{
+    if (!BeforeChange)
+        return true;
+    try {
+        BeforeChange(FileIndexValue);
+    } catch (const TError& e) {
+        FileErrorText = e.what();
+        return false;
+    }
+    return true;
 }
 
 void TFileListReplacer::NotifyFileEnd()

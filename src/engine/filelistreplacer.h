@@ -2,6 +2,7 @@
 
 #include "engine/maskedreplacer.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ public:
     std::size_t FileIndex() const { return FileIndexValue; }
     // Why the current file was left as it was; empty when it was processed.
     const std::string& FileError() const { return FileErrorText; }
+    // In a file's end notification: whether the file was rewritten or
+    // renamed (a result equal to what was there changes nothing).
+    bool FileChanged() const { return FileChangedValue; }
     // True only inside the notification that ends a file (a progress
     // notification may also come at Size + 1).
     bool AtFileEnd() const { return AtFileEndValue; }
@@ -40,10 +44,25 @@ public:
     // stopped); its position belongs to no file and is not a start.
     bool AtRunEnd() const { return AtRunEndValue; }
 
+    // Asked before a file is read or renamed; a reason leaves the file alone
+    // and comes back as its FileError(). On the thread driving the run.
+    std::function<std::string(std::size_t file)> SkipFile;
+    // Called right before a file that changed is rewritten or renamed (the
+    // owner's backup goes here); a TError leaves the file as it was, with the
+    // message as its FileError(). On the thread driving the run.
+    std::function<void(std::size_t file)> BeforeChange;
+
 protected:
-    // Takes the replace mask into the current file's code page and parses the
-    // search mask for it: fresh lexems and a fresh tree for every file.
-    void PrepareForFile();
+    // Takes the replace mask into the code page and parses the search mask
+    // for it: fresh lexems and a fresh tree for every file.
+    void PrepareForFile(int encoding);
+    // The code page of the current file's contents (-1 for an unknown name).
+    int FileEncoding() const;
+    // The owner's say on the current file before it is touched; false with
+    // FileError() set when it is to be left alone.
+    bool MayTouchFile();
+    // Runs BeforeChange; false with FileError() set when it refused.
+    bool MayChangeFile();
     // The current file's end notification; then the next file.
     void NotifyFileEnd();
     // Called after the run's last notification, before the index moves on.
@@ -52,6 +71,7 @@ protected:
     const std::vector<std::string>& Paths;
     const std::vector<std::string>& Encodings;
     std::string FileErrorText;
+    bool FileChangedValue = false;
 
 private:
     std::string BaseReplaceMask;

@@ -4,6 +4,7 @@
 #include "platform/fileio.h"
 
 #include <filesystem>
+#include <new>
 
 namespace tekstovar {
 
@@ -13,34 +14,34 @@ bool TFileMaskedReplacer::Start()
     return TFileListReplacer::Start();
 }
 
+void TFileMaskedReplacer::AbandonFile(std::string why)
+{
+    FileErrorText = std::move(why);
+    InFile = false;
+    // The memory a file too large took is given back before the next one.
+    SetText("");
+    SetResult("");
+    SetReplaceCount(0);
+    NotifyFileEnd();
+}
+
 void TFileMaskedReplacer::BeginFile()
 {
-    FileErrorText.clear();
+    if (!MayTouchFile()) {
+        AbandonFile(FileErrorText);
+        return;
+    }
     std::string contents;
     try {
         contents = ReadFileBytes(Paths[FileIndex()]);
     } catch (const TError& e) {
-        // Left untouched and reported; the run goes on with the next file.
-        FileErrorText = e.what();
-        SetText("");
-        SetResult("");
-        SetReplaceCount(0);
-        NotifyFileEnd();
+        AbandonFile(e.what()); // left untouched and reported; the run goes on
         return;
     }
     SetText(std::move(contents));
-    PrepareForFile();
-    bool work = false;
-    try {
-        work = TMaskedReplacer::Start(); // the owner backs the file up here
-    } catch (const TError& e) {
-        // No backup, no change: the file is left as it is and reported.
-        FileErrorText = e.what();
-        SetReplaceCount(0);
-        NotifyFileEnd();
-        return;
-    }
-    if (work)
+    PrepareForFile(FileEncoding());
+    TakeLineBreakFromText(); // each file writes its own line break
+    if (TMaskedReplacer::Start())
         InFile = true;
     else
         EndFile();
@@ -50,27 +51,36 @@ void TFileMaskedReplacer::Step()
 {
     if (Finished())
         return;
-    if (!InFile) {
-        BeginFile();
-        if (!InFile)
-            return;
-    }
-    // An empty file still gets its one step: a mask that matches the empty
-    // text inserts its replacement.
-    TMaskedReplacer::Step();
-    if (TMaskedReplacer::Finished()) {
-        TMaskedReplacer::FinishText();
-        InFile = false;
-        EndFile();
+    try {
+        if (!InFile) {
+            BeginFile();
+            if (!InFile)
+                return;
+        }
+        // An empty file still gets its one step: a mask that matches the
+        // empty text inserts its replacement.
+        TMaskedReplacer::Step();
+        if (TMaskedReplacer::Finished()) {
+            TMaskedReplacer::FinishText();
+            InFile = false;
+            EndFile();
+        }
+    } catch (const std::bad_alloc&) {
+        // One file too large for memory must not end the run.
+        AbandonFile("Недостаточно памяти для файла " + Paths[FileIndex()]);
     }
 }
 
 void TFileMaskedReplacer::EndFile()
 {
-    try {
-        WriteFileReplacing(Paths[FileIndex()], Result());
-    } catch (const TError& e) {
-        FileErrorText = e.what(); // the old contents stay
+    // Nothing is rewritten that did not change: its inode, times and links stay.
+    if (Result() != Text() && MayChangeFile()) {
+        try {
+            WriteFileReplacing(Paths[FileIndex()], Result());
+            FileChangedValue = true;
+        } catch (const TError& e) {
+            FileErrorText = e.what(); // the old contents stay
+        }
     }
     NotifyFileEnd();
 }
@@ -80,7 +90,7 @@ void TFileMaskedReplacer::AfterRunEnd()
     if (!InFile)
         return;
     // Stopped inside a file: it was not written, so it must still be at its
-    // path with its old contents, whatever its backup did with it.
+    // path with its old contents, whatever else happened to it.
     const std::string& path = Paths[FileIndex()];
     std::error_code error;
     if (!std::filesystem::exists(path, error) && !error) {

@@ -8,7 +8,9 @@ namespace tekstovar {
 // page, each rewritten with its result. Per file the owner sees the start
 // notification (only when there is work), progress, and the end
 // notification, made once the file is written or has failed (FileError():
-// it could not be read, backed up or written, and was left as it was).
+// it could not be read, backed up or written, or was too large for memory,
+// and was left as it was). A result equal to the file's bytes is not
+// written at all.
 class TFileMaskedReplacer : public TFileListReplacer {
 public:
     using TFileListReplacer::TFileListReplacer;
@@ -19,6 +21,8 @@ public:
 private:
     void BeginFile();
     void EndFile();
+    // Leaves the current file as it is, with why.
+    void AbandonFile(std::string why);
     void AfterRunEnd() override;
 
     bool InFile = false;

@@ -2,16 +2,24 @@
 
 #include "common/error.h"
 #include "encodings/codepages.h"
-#include "encodings/recode.h"
 #include "platform/fileio.h"
 #include "platform/winunicode.h"
+
+#include <algorithm>
 
 namespace tekstovar {
 
 bool IsValidFileName(const std::string& name)
 {
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-        name.find('\0') == std::string::npos;
+        std::none_of(name.begin(), name.end(), control);
+}
+
+TFileNameMaskedReplacer::TFileNameMaskedReplacer(std::string searchMask, std::string replaceMask,
+    const std::vector<std::string>& paths, const std::vector<std::string>& encodings, int)
+    : TFileListReplacer(std::move(searchMask), std::move(replaceMask), paths, encodings, EncodingNone)
+{
 }
 
 void TFileNameMaskedReplacer::Step()
@@ -24,7 +32,6 @@ void TFileNameMaskedReplacer::Step()
 
 void TFileNameMaskedReplacer::ReplaceName()
 {
-    FileErrorText.clear();
     const std::string& path = Paths[FileIndex()];
     const auto slash = path.rfind('/');
     const std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -35,14 +42,17 @@ void TFileNameMaskedReplacer::ReplaceName()
         SetResult(Text());
         SetReplaceCount(0);
     };
+    SetText(Utf8ToWin(name));
+    if (!MayTouchFile()) {
+        keep(FileErrorText);
+        return;
+    }
     if (!Utf8FitsWin(name)) {
-        SetText(Utf8ToWin(name));
         keep("Имя файла нельзя записать в кодировке WIN: " + path);
         return;
     }
     try {
-        SetText(Utf8ToWin(name));
-        PrepareForFile(); // a fresh tree: nothing remembered from the last name
+        PrepareForFile(EncodingWin); // a fresh tree: nothing remembered from the last name
         if (TMaskedReplacer::Start()) {
             while (!TMaskedReplacer::Finished())
                 TMaskedReplacer::Step();
@@ -59,12 +69,17 @@ void TFileNameMaskedReplacer::ReplaceName()
         keep("Недопустимое имя файла \"" + newName + "\" для " + path);
         return;
     }
+    if (!MayChangeFile()) {
+        keep(FileErrorText);
+        return;
+    }
     std::string reason;
     if (!RenameNoReplace(path, directory + newName, reason)) {
         keep("Не удаётся переименовать " + path + " в " + newName + ": " + reason);
         return;
     }
     NewNameValue = newName;
+    FileChangedValue = true;
 }
 
 } // namespace tekstovar

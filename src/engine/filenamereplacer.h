@@ -9,13 +9,22 @@ namespace tekstovar {
 
 // One mask pair over the names of a list of files: the name part of each
 // path (after the last "/") is taken into WIN, replaced, and the file is
-// renamed. A name WIN cannot hold, a result that is no valid name, or a
-// rename that fails (a file of that name exists) leaves the file as it was:
-// its end notification then counts 0, keeps the old name and says why in
-// FileError().
+// renamed. Names are searched as names, in WIN whatever the code page of the
+// file's contents, and never recoded: the code-page arguments only keep the
+// constructor alike to the content replacer's. A name WIN cannot hold, a
+// result that is no valid name, or a rename that fails (a file of that name
+// exists) leaves the file as it was: its end notification then counts 0,
+// keeps the old name and says why in FileError().
 class TFileNameMaskedReplacer : public TFileListReplacer {
 public:
-    using TFileListReplacer::TFileListReplacer;
+    TFileNameMaskedReplacer(std::string searchMask, std::string replaceMask, const std::vector<std::string>& paths,
+        const std::vector<std::string>& encodings, int targetEncoding);
+    TFileNameMaskedReplacer(
+        std::string, std::string, std::vector<std::string>&&, const std::vector<std::string>&, int) = delete;
+    TFileNameMaskedReplacer(
+        std::string, std::string, const std::vector<std::string>&, std::vector<std::string>&&, int) = delete;
+    TFileNameMaskedReplacer(
+        std::string, std::string, std::vector<std::string>&&, std::vector<std::string>&&, int) = delete;
 
     void Step() override;
 
@@ -29,7 +38,7 @@ private:
 };
 
 // Whether a name can be given to a file: not empty, not "." or "..", without
-// "/" and NUL.
+// "/", NUL, line breaks or other control characters.
 bool IsValidFileName(const std::string& name);
 
 } // namespace tekstovar

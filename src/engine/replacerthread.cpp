@@ -17,19 +17,25 @@ TMaskedReplacerThread::~TMaskedReplacerThread()
     *Ended = true;
 }
 
-void TMaskedReplacerThread::Execute()
+bool DriveReplacer(TMaskedReplacer& r, const std::function<bool()>& stopRequested)
 {
-    TMaskedReplacer& r = ReplacerRef;
+    bool stopped = false;
     if (r.Start()) {
         // Finished first, then the stop request, before every step.
-        while (!r.Finished() && !Terminated())
+        while (!r.Finished() && !(stopped = stopRequested()))
             r.Step();
-        if (Terminated())
+        if (stopped)
             r.SetReplaceCount(0); // the text was not finished: it counts nothing
         else
             r.FinishText();
     }
     r.EndRun();
+    return !stopped;
+}
+
+void TMaskedReplacerThread::Execute()
+{
+    DriveReplacer(ReplacerRef, [this] { return Terminated(); });
 }
 
 void TMaskedReplacerThread::Main()

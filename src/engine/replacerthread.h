@@ -67,6 +67,12 @@ void StartReplacerThread(TMaskedReplacer& replacer, std::function<void()> onEnd,
 // dispatcher until its end handler has run. Nothing happens without a worker.
 void StopReplacerThread(TMaskedReplacer& replacer);
 
+// One run of a replacer as a worker makes it: Start; Step until Finished or a
+// stop is asked (Finished tested first, before every step); FinishText, or a
+// count of 0 for the text a stop cut short; EndRun in every case. Returns
+// false when stopped.
+bool DriveReplacer(TMaskedReplacer& replacer, const std::function<bool()>& stopRequested);
+
 // The message of a failure handed to an end handler ("" for none).
 std::string FailureMessage(const std::exception_ptr& failure);
 

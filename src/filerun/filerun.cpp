@@ -1,50 +1,91 @@
 #include "filerun/filerun.h"
 
+#include "backups/fileops.h"
 #include "common/error.h"
 #include "encodings/codepages.h"
 #include "engine/filemaskedreplacer.h"
 #include "engine/filenamereplacer.h"
+#include "engine/replacerthread.h"
 #include "platform/fileio.h"
+#include "platform/winunicode.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <map>
+#include <sys/stat.h>
 
 namespace tekstovar {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 std::string NamePart(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-std::string DirectoryPart(const std::string& path)
-{
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
+// What makes two listed paths one file: for contents the file itself (links
+// and spellings lead to one inode), for names the directory entry.
+struct TIdentity {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    std::string Name; // names runs: the entry's name in that directory
+    auto operator<=>(const TIdentity&) const = default;
+};
 
 } // namespace
 
-TFileRun::TFileRun(std::vector<std::string> paths, std::vector<std::string> encodings, TFileRunOptions options)
-    : Paths(std::move(paths)), Encodings(std::move(encodings)), Options(std::move(options)), RunLog(Options.LogFile),
-      Keys(Paths.size()), Files(Paths.size())
+TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBackups& backups, TFileRunEvents* events)
+    : Settings(std::move(options)), Backups(backups), Events(events), RunLog(Settings.LogFile), States(files.size()),
+      Files(files.size()), OwnKeys(files.size())
 {
-    Encodings.resize(Paths.size());
-    ContentBackup.SetRoot(Options.BackupRoot);
-    NameBackup.SetRoot(Options.BackupRoot);
-    for (std::size_t i = 0; i < Paths.size(); ++i) {
-        Files[i].Path = Paths[i];
-        Files[i].NewName = NamePart(Paths[i]);
+    Backups.SetRoot(Settings.BackupRoot);
+    Backups.ContentBackup.SetFixedPaths(Settings.FixedBackupPaths);
+    std::map<TIdentity, std::size_t> seen;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        TFileState& s = States[i];
+        TFileOutcome& out = Files[i];
+        out.Path = out.Current = files[i].Path;
+        out.NewName = NamePart(out.Path);
+        out.Encoding = s.EncodingBefore = files[i].Encoding;
+        s.Key = files[i].Key ? files[i].Key : &OwnKeys[i];
+        s.Work = out.Path;
+        struct stat st { };
+        if (::stat(out.Path.c_str(), &st) != 0)
+            continue; // reading it tells why
+        if (!S_ISREG(st.st_mode)) {
+            Exclude(i, "Не обычный файл (каталог, канал, сокет или устройство), оставлен как есть: " + out.Path);
+            continue;
+        }
+        TIdentity identity{st.st_dev, st.st_ino, {}};
+        std::error_code error;
+        if (Settings.Names) {
+            // A names run renames the entry itself, a link included.
+            const fs::path parent = fs::path(out.Path).parent_path();
+            struct stat dir { };
+            if (::stat(parent.empty() ? "." : parent.c_str(), &dir) == 0)
+                identity = {dir.st_dev, dir.st_ino, out.NewName};
+        } else {
+            // A link is worked on through: its target is read and rewritten.
+            const fs::path real = fs::canonical(out.Path, error);
+            if (!error)
+                s.Work = real.string();
+        }
+        const auto [first, inserted] = seen.emplace(identity, i);
+        if (!inserted)
+            Exclude(i, "Тот же файл, что и " + Files[first->second].Path + ": обработан один раз");
     }
 }
 
-void TFileRun::Run(const std::vector<TMaskPair>& steps)
+void TFileRun::CheckMasks(const std::vector<TMaskPair>& steps)
 {
     for (const TMaskPair& pair : steps)
         TMaskedReplacer("", pair.Search, "", EncodingWin, EncodingNone); // throws for a malformed mask
-    for (std::size_t k = 0; k < steps.size(); ++k)
-        RunStep(steps[k], k == 0);
+}
+
+void TFileRun::Exclude(std::size_t file, const std::string& why)
+{
+    States[file].Excluded = true;
+    if (Files[file].Error.empty())
+        Files[file].Error = why;
 }
 
 void TFileRun::Log(const std::function<void()>& write)
@@ -56,64 +97,195 @@ void TFileRun::Log(const std::function<void()>& write)
     }
 }
 
-void TFileRun::RunStep(const TMaskPair& pair, bool first)
+std::vector<std::string> TFileRun::Paths() const
 {
-    Log([&] { RunLog.Header(Options.Names, pair.Search, pair.Replace, std::time(nullptr)); });
-    const bool backup = first && Options.Backup;
-    if (Options.Names) {
-        TFileNameMaskedReplacer r(pair.Search, pair.Replace, Paths, Encodings, Options.Target);
-        r.OnProgress = [&](TMaskedReplacer& x) {
-            const std::size_t f = r.FileIndex();
-            if (r.AtRunEnd())
-                return;
-            if (x.GetPosition() == 0 && backup)
-                NameBackup.Backup(&Keys[f], Paths[f], Options.OverwriteBackup); // a failure keeps the name
-            if (r.AtFileEnd())
-                FileDone(f, r.ReplaceCount(), r.FileError(), r.NewName());
-        };
-        r.Run();
-        // The next step works on the new names.
-        for (std::size_t f = 0; f < Paths.size(); ++f)
-            Paths[f] = DirectoryPart(Paths[f]) + Files[f].NewName;
-    } else {
-        TFileMaskedReplacer r(pair.Search, pair.Replace, Paths, Encodings, Options.Target);
-        r.OnProgress = [&](TMaskedReplacer& x) {
-            const std::size_t f = r.FileIndex();
-            if (r.AtRunEnd())
-                return;
-            if (x.GetPosition() == 0 && backup) {
-                // A backup left by an earlier run is replaced only when asked.
-                const std::string old = ContentBackup.BackupPath(Paths[f]);
-                std::error_code error;
-                if (Options.OverwriteBackup && old != Paths[f] && std::filesystem::is_regular_file(old, error))
-                    ContentBackup.DeleteAndPrune(old);
-                ContentBackup.Backup(&Keys[f], Paths[f], Options.OverwriteBackup); // a failure skips the file
-            }
-            if (r.AtFileEnd())
-                FileDone(f, r.ReplaceCount(), r.FileError(), Files[f].NewName);
-        };
-        r.Run();
-    }
+    std::vector<std::string> paths;
+    for (const TFileOutcome& f : Files)
+        paths.push_back(f.Current);
+    return paths;
 }
 
-void TFileRun::FileDone(std::size_t file, long long count, const std::string& error, const std::string& newName)
+std::vector<std::string> TFileRun::Encodings() const
 {
-    TFileOutcome& outcome = Files[file];
-    if (!error.empty()) {
-        if (outcome.Error.empty())
-            outcome.Error = error;
+    std::vector<std::string> encodings;
+    for (const TFileOutcome& f : Files)
+        encodings.push_back(f.Encoding);
+    return encodings;
+}
+
+std::unique_ptr<TFileListReplacer> TFileRun::BeginStep(const TMaskPair& pair)
+{
+    StepPaths.clear();
+    StepEncodings.clear();
+    for (std::size_t f = 0; f < Files.size(); ++f) {
+        StepPaths.push_back(States[f].Work);
+        StepEncodings.push_back(Files[f].Encoding);
+        States[f].Started = false;
+    }
+    std::unique_ptr<TFileListReplacer> r;
+    if (Settings.Names)
+        r = std::make_unique<TFileNameMaskedReplacer>(
+            pair.Search, pair.Replace, StepPaths, StepEncodings, Settings.Target);
+    else
+        r = std::make_unique<TFileMaskedReplacer>(pair.Search, pair.Replace, StepPaths, StepEncodings, Settings.Target);
+    ++Step;
+    StepFinished = false;
+    Log([&] { RunLog.Header(Settings.Names, pair.Search, pair.Replace, std::time(nullptr)); });
+    TFileListReplacer& replacer = *r;
+    replacer.OnProgress = [this, &replacer](TMaskedReplacer&) { Progress(replacer); };
+    replacer.SkipFile = [this](std::size_t f) { return States[f].Excluded ? Files[f].Error : std::string(); };
+    replacer.BeforeChange = [this](std::size_t f) { BeforeChange(f); };
+    return r;
+}
+
+void TFileRun::Progress(TFileListReplacer& r)
+{
+    const std::size_t f = r.FileIndex();
+    if (r.AtRunEnd()) {
+        StepFinished = r.Finished();
+        // The file a stop fell in keeps its old contents and counts nothing.
+        if (!StepFinished && f < Files.size() && States[f].Started) {
+            Files[f].StepCount = 0;
+            Files[f].Stopped = true;
+            Files[f].Reached = true;
+            if (Events)
+                Events->FileDone(f, Files[f]);
+        }
         return;
     }
-    const std::string oldPath = Paths[file];
-    outcome.Count += count;
-    outcome.NewName = newName;
-    // Once recoded, the file is in the target page for the next step.
-    if (Options.Target != EncodingNone)
-        Encodings[file] = std::string(EncodingNames[Options.Target]);
-    if (Options.Names)
-        Log([&] { RunLog.NameLine(oldPath, newName, count); });
-    else
-        Log([&] { RunLog.ContentLine(oldPath, count); });
+    if (r.AtFileEnd()) {
+        FileEnd(r);
+        return;
+    }
+    if (!Events)
+        return;
+    if (r.GetPosition() == 0) {
+        States[f].Started = true;
+        Events->FileStarted(f, r.Size());
+    } else
+        Events->FileProgress(f, r.GetPosition(), r.Size(), r.ReplaceCount());
+}
+
+void TFileRun::FileEnd(TFileListReplacer& r)
+{
+    const std::size_t f = r.FileIndex();
+    TFileState& s = States[f];
+    TFileOutcome& out = Files[f];
+    const std::string& error = r.FileError();
+    out.Reached = true;
+    if (!error.empty()) {
+        TakeBackBackup(f);
+        if (out.Error.empty())
+            out.Error = error;
+        out.StepCount = 0;
+        Log([&] { RunLog.Write(PathToWin(out.Current) + "\t" + Utf8ToWin(error)); });
+    } else {
+        s.FreshBackup = false;
+        out.StepCount = r.ReplaceCount();
+        out.Count += out.StepCount;
+        out.Changed = out.Changed || r.FileChanged();
+        const std::string before = out.Current;
+        if (Settings.Names) {
+            out.NewName = static_cast<TFileNameMaskedReplacer&>(r).NewName();
+            out.Current = backupfiles::DirectoryPart(out.Current) + out.NewName;
+            s.Work = backupfiles::DirectoryPart(s.Work) + out.NewName;
+            Log([&] { RunLog.NameLine(before, out.NewName, out.StepCount); });
+        } else {
+            // Once recoded, the file is in the target page for the next step.
+            if (Settings.Target != EncodingNone)
+                out.Encoding = std::string(EncodingNames[static_cast<std::size_t>(Settings.Target)]);
+            Log([&] { RunLog.ContentLine(before, out.StepCount); });
+        }
+    }
+    if (Events)
+        Events->FileDone(f, out);
+}
+
+void TFileRun::BeforeChange(std::size_t f)
+{
+    TFileState& s = States[f];
+    const std::string& path = StepPaths[f];
+    SweepTemporaries(path);
+    if (!Settings.Backup || s.BackedUp)
+        return;
+    TFSBackup& store = Settings.Names ? static_cast<TFSBackup&>(Backups.NameBackup) : Backups.ContentBackup;
+    const bool held = store.Holds(s.Key);
+    SweepTemporaries(store.BackupPath(path));
+    try {
+        store.Backup(s.Key, path, Settings.OverwriteBackup);
+        Backups.EncodingBackup.Backup(s.Key, s.EncodingBefore, Settings.OverwriteBackup);
+    } catch (const TError& e) {
+        // Without its backup the file is changed by no step of this run.
+        Exclude(f, e.what());
+        throw;
+    }
+    s.BackedUp = true;
+    s.FreshBackup = !held;
+}
+
+void TFileRun::TakeBackBackup(std::size_t f)
+{
+    // The write this backup was made for failed: the file is as it was, and
+    // a backup left beside it would pass for an older one next time.
+    TFileState& s = States[f];
+    if (!s.FreshBackup)
+        return;
+    s.FreshBackup = false;
+    s.BackedUp = false;
+    TFSBackup& store = Settings.Names ? static_cast<TFSBackup&>(Backups.NameBackup) : Backups.ContentBackup;
+    if (store.Holds(s.Key))
+        store.Erase(s.Key);
+    if (Backups.EncodingBackup.Holds(s.Key))
+        Backups.EncodingBackup.Erase(s.Key);
+}
+
+void TFileRun::SweepTemporaries(const std::string& path)
+{
+    const std::string directory = backupfiles::DirectoryPart(path);
+    if (Swept.insert(directory).second)
+        RemoveStaleTemporaries(directory.empty() ? "." : directory);
+}
+
+void TFileRun::EndStep(const std::string& failure)
+{
+    if (!failure.empty()) {
+        RunMessages.push_back(failure);
+        if (Events)
+            Events->RunFailed(failure);
+        return;
+    }
+    if (Events)
+        Events->StepDone(Step, StepFinished);
+}
+
+void TFileRun::End(bool stopped)
+{
+    if (Events)
+        Events->RunDone(stopped);
+}
+
+bool TFileRun::Run(const std::vector<TMaskPair>& steps, const std::atomic<bool>* stop)
+{
+    CheckMasks(steps);
+    const auto stopRequested = [stop] { return stop && stop->load(); };
+    for (const TMaskPair& pair : steps) {
+        auto replacer = BeginStep(pair);
+        bool finished = false;
+        try {
+            finished = DriveReplacer(*replacer, stopRequested);
+        } catch (const std::exception& e) {
+            EndStep(e.what());
+            End(false);
+            throw;
+        }
+        EndStep();
+        if (!finished) {
+            End(true);
+            return false;
+        }
+    }
+    End(false);
+    return true;
 }
 
 long long TFileRun::Total() const
@@ -127,28 +299,9 @@ long long TFileRun::Total() const
 bool TFileRun::AllDone() const
 {
     for (const TFileOutcome& f : Files)
-        if (!f.Error.empty())
+        if (!f.Error.empty() || f.Stopped)
             return false;
     return RunMessages.empty();
-}
-
-void RestoreFileFromBackup(const std::string& path, const std::string& backupRoot)
-{
-    TFileBackup store;
-    store.SetRoot(backupRoot);
-    const std::string backup = store.BackupPath(path);
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(backup, error))
-        throw TError("Нет резервной копии " + backup + " для " + path);
-    if (DirectoryPart(backup) == DirectoryPart(path)) {
-        // One rename puts the backup in the file's place: never a moment
-        // without either.
-        if (std::rename(backup.c_str(), path.c_str()) != 0)
-            throw TError("Не удаётся восстановить " + path + ": " + std::strerror(errno));
-        return;
-    }
-    WriteFileReplacing(path, ReadFileBytes(backup));
-    store.DeleteAndPrune(backup);
 }
 
 } // namespace tekstovar

@@ -98,23 +98,50 @@ TEST_F(FilesTest, SecondBackupNeedsOverwrite)
 
 TEST_F(FilesTest, TakenBackupPathIsNeverReplaced)
 {
-    // An older backup lies in the way: the file stays, the older one comes back.
+    // An older backup lies in the way: it stays, the new one goes beside it,
+    // and a restore brings back the state before this backup.
     const std::string file = Dir + "a.txt";
     Write(Dir + "a.tx_", "older");
     Write(file, "current");
     TFileBackup store;
     int key = 0, otherKey = 0;
     store.Backup(&key, file, false);
-    EXPECT_EQ(Tree(), (TTree{{"a.txt", "current"}, {"a.tx_", "older"}}));
+    EXPECT_EQ(store.CopyPath(&key), Dir + "a.tx__");
     Write(file, "replaced");
     EXPECT_EQ(store.Restore(&key), file);
-    EXPECT_EQ(Tree(), (TTree{{"a.txt", "older"}}));
+    EXPECT_EQ(Tree(), (TTree{{"a.txt", "current"}, {"a.tx_", "older"}}));
 
-    // Two files with one backup path: the second leaves the first's alone.
+    // Two files with one backup path: each gets its own.
     Write(Dir + "a.txx", "other");
     store.Backup(&key, file, false);
     store.Backup(&otherKey, Dir + "a.txx", false);
-    EXPECT_EQ(Tree(), (TTree{{"a.tx_", "older"}, {"a.txt", "older"}, {"a.txx", "other"}}));
+    EXPECT_EQ(store.CopyPath(&otherKey), Dir + "a.tx___");
+    store.Erase(&key); // only this backup goes
+    EXPECT_EQ(Tree(), (TTree{{"a.tx_", "older"}, {"a.tx___", "other"}, {"a.txt", "current"}, {"a.txx", "other"}}));
+
+    // Overwrite replaces the older one, once the new one is whole.
+    store.Backup(&key, file, true);
+    EXPECT_EQ(Read(Dir + "a.tx_"), "current");
+}
+
+// Backups found again by path alone: an older one is this file's backup
+// unless overwritten, and a path another file's backup holds is refused.
+TEST_F(FilesTest, FixedBackupPaths)
+{
+    const std::string file = Dir + "a.txt";
+    Write(Dir + "a.tx_", "older");
+    Write(file, "current");
+    TFileBackup store;
+    store.SetFixedPaths(true);
+    int key = 0, otherKey = 0;
+    store.Backup(&key, file, false);
+    EXPECT_EQ(Tree(), (TTree{{"a.tx_", "older"}, {"a.txt", "current"}}));
+    Write(Dir + "a.txy", "other");
+    EXPECT_NE(ErrorOf([&] { store.Backup(&otherKey, Dir + "a.txy", false); }).find("a.txy"), std::string::npos);
+    EXPECT_FALSE(store.Holds(&otherKey));
+    store.Forget(&key);
+    store.Backup(&key, file, true);
+    EXPECT_EQ(Read(Dir + "a.tx_"), "current");
 }
 
 TEST_F(FilesTest, VanishedBackupIsForgotten)
@@ -152,11 +179,8 @@ TEST_F(FilesTest, NameEndingInUnderscoreGetsARealBackup)
     content.SetRoot("/");
     names.SetRoot("/");
     ASSERT_EQ(content.BackupPath(file), file);
-    content.Backup(&key, file, false);
-    content.Backup(&key, file, true);
-    content.Restore(&key);
-    content.Backup(&key, file, false);
-    content.Erase(&key);
+    EXPECT_THROW(content.Backup(&key, file, false), TError); // no backup, so no change
+    EXPECT_FALSE(content.Holds(&key));
     names.Backup(&key, file, false);
     EXPECT_EQ(names.CopyPath(&key), file + "_");
     names.Restore(&key);
@@ -310,9 +334,9 @@ TEST_F(FilesTest, ContentAndNameBackupsOfOneFileBothSurvive)
         EXPECT_EQ(Tree(), restored);
 
         names.Backup(&key, a, false);
-        content.Backup(&key, a, false); // the path is taken: the file stays
+        content.Backup(&key, a, false); // the path is taken: the next one serves
         Write(a, "v2");
-        EXPECT_EQ(Tree(), (TTree{{backup, "v1"}, {"a.txt", "v2"}}));
+        EXPECT_EQ(Tree(), (TTree{{backup, "v1"}, {backup + "_", "v1"}, {"a.txt", "v2"}}));
         EXPECT_EQ(content.Restore(&key), a);
         EXPECT_EQ(names.Restore(&key), a);
         EXPECT_EQ(Tree(), restored);

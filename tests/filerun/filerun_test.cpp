@@ -20,6 +20,25 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
+std::vector<TRunFile> Listed(const std::vector<std::string>& paths, const std::vector<std::string>& encodings)
+{
+    std::vector<TRunFile> files;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        files.push_back({paths[i], encodings[i], nullptr});
+    return files;
+}
+
+// A run over files listed in these pages, with backups of its own.
+struct TRunWith {
+    TRunBackups Backups;
+    TFileRun Run;
+    TRunWith(const std::vector<std::string>& paths, const std::vector<std::string>& encodings,
+        const TFileRunOptions& options, TFileRunEvents* events = nullptr)
+        : Run(Listed(paths, encodings), options, Backups, events)
+    {
+    }
+};
+
 } // namespace
 
 TEST(FileRun, LogHasAHeaderPerStepAndALinePerFile)
@@ -28,7 +47,8 @@ TEST(FileRun, LogHasAHeaderPerStepAndALinePerFile)
     std::vector<std::string> paths = {dir.Write("отчёт.txt", "a1 a22"), dir.Write("b.txt", "x")};
     TFileRunOptions options;
     options.LogFile = dir.Path("QZ.Log");
-    TFileRun run(paths, {"WIN", "WIN"}, options);
+    TRunWith with(paths, {"WIN", "WIN"}, options);
+    TFileRun& run = with.Run;
     run.Run({{"\\+9", "#"}, {"a", Utf8ToWin("я")}});
     ASSERT_TRUE(run.AllDone());
     EXPECT_EQ(TTempDir::Read(paths[0]), Utf8ToWin("я# я#"));
@@ -56,7 +76,8 @@ TEST(FileRun, NamesFollowTheirFileFromStepToStep)
     options.Names = true;
     options.Backup = true;
     options.LogFile = dir.Path("log");
-    TFileRun run(paths, {"WIN", "WIN"}, options);
+    TRunWith with(paths, {"WIN", "WIN"}, options);
+    TFileRun& run = with.Run;
     run.Run({{"a", "b"}, {"b", "c"}});
     EXPECT_EQ(run.Outcomes()[0].NewName, "c.txt");
     EXPECT_EQ(run.Outcomes()[0].Count, 2);
@@ -78,7 +99,8 @@ TEST(FileRun, BackupsComeBeforeTheFirstStepOnly)
         TFileRunOptions options;
         options.Backup = true;
         options.BackupRoot = root ? dir.Path("bak") : "";
-        TFileRun run(paths, {"WIN", "WIN"}, options);
+        TRunWith with(paths, {"WIN", "WIN"}, options);
+        TFileRun& run = with.Run;
         run.Run({{"\\+9", "\\+1"}, {"\\+9", "\\+1"}, {"o", "0"}});
         EXPECT_EQ(TTempDir::Read(paths[0]), "0ne 3");
         for (const auto& path : paths)
@@ -99,7 +121,8 @@ TEST(FileRun, AFileWhoseBackupCannotBeMadeIsLeftAlone)
     TFileRunOptions options;
     options.Backup = true;
     options.BackupRoot = dir.Write("not-a-directory", "x"); // nothing can be created below it
-    TFileRun run(paths, {"WIN"}, options);
+    TRunWith with(paths, {"WIN"}, options);
+    TFileRun& run = with.Run;
     run.Run({{"a", "b"}});
     EXPECT_EQ(TTempDir::Read(paths[0]), "aaa");
     EXPECT_FALSE(run.AllDone());
@@ -110,7 +133,8 @@ TEST(FileRun, AMalformedMaskInAnyStepChangesNothing)
 {
     TTempDir dir;
     std::vector<std::string> paths = {dir.Write("a.txt", "aaa")};
-    TFileRun run(paths, {"WIN"}, TFileRunOptions{});
+    TRunWith with(paths, {"WIN"}, TFileRunOptions{});
+    TFileRun& run = with.Run;
     EXPECT_THROW(run.Run({{"a", "b"}, {"\\(a", "b"}}), TError);
     EXPECT_EQ(TTempDir::Read(paths[0]), "aaa");
 }
@@ -121,7 +145,8 @@ TEST(FileRun, AnUnwritableLogIsReportedAndTheRunGoesOn)
     std::vector<std::string> paths = {dir.Write("a.txt", "aaa")};
     TFileRunOptions options;
     options.LogFile = dir.Path("no/such/dir/log");
-    TFileRun run(paths, {"WIN"}, options);
+    TRunWith with(paths, {"WIN"}, options);
+    TFileRun& run = with.Run;
     run.Run({{"a", "b"}});
     EXPECT_EQ(TTempDir::Read(paths[0]), "bbb");
     EXPECT_FALSE(run.Messages().empty());

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <atomic>
+
+namespace tekstovar::cli {
+
+// SIGINT and SIGTERM ask a run to stop between two steps of the engine, as
+// the window's stop button does, instead of killing it mid-write.
+void InstallStopSignals();
+// Set by the first of the two signals.
+const std::atomic<bool>& StopRequest();
+// The signal that asked for the stop, 0 for none.
+int StopSignal();
+
+} // namespace tekstovar::cli

@@ -1,0 +1,105 @@
+#include "filerun/runbackups.h"
+
+#include "backups/fileops.h"
+#include "common/error.h"
+
+#include <filesystem>
+
+namespace tekstovar {
+
+namespace {
+
+std::string NamePart(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// A restored name puts the file back at the directory of the path it has now.
+std::string WithName(const std::string& path, const std::string& name)
+{
+    return backupfiles::DirectoryPart(path) + name;
+}
+
+} // namespace
+
+TRunBackups::TRunBackups()
+{
+    // Both file stores may want one path for one file: each leaves the
+    // other's alone.
+    ContentBackup.SetSibling(&NameBackup);
+    NameBackup.SetSibling(&ContentBackup);
+}
+
+void TRunBackups::SetRoot(const std::string& root)
+{
+    ContentBackup.SetRoot(root);
+    NameBackup.SetRoot(root);
+}
+
+TRunBackups::TEntryOutcome TRunBackups::Restore(const void* key, bool names, const std::string& currentPath)
+{
+    TEntryOutcome outcome;
+    TFSBackup& store = names ? static_cast<TFSBackup&>(NameBackup) : ContentBackup;
+    if (!store.Holds(key))
+        return outcome;
+    outcome.Held = true;
+    outcome.Path = currentPath;
+    std::string old;
+    try {
+        old = store.Restore(key);
+    } catch (const TError& e) {
+        outcome.Error = e.what(); // the file stays as the run left it
+        return outcome;
+    }
+    std::error_code error;
+    if (names && std::filesystem::exists(old, error)) {
+        const std::string restored = WithName(currentPath, NamePart(old));
+        // The file the run made under another name goes, unless it is the
+        // same file (a name that only changed its letter case on a file
+        // system that ignores case).
+        if (currentPath != restored && !backupfiles::SameFile(currentPath, restored))
+            std::filesystem::remove(currentPath, error);
+        outcome.Path = restored;
+    }
+    // Otherwise the backup had vanished: the file the run produced stays.
+    if (EncodingBackup.Holds(key))
+        outcome.Encoding = EncodingBackup.Restore(key);
+    return outcome;
+}
+
+TRunBackups::TEntryOutcome TRunBackups::Erase(const void* key, bool names)
+{
+    TEntryOutcome outcome;
+    TFSBackup& store = names ? static_cast<TFSBackup&>(NameBackup) : ContentBackup;
+    if (!store.Holds(key))
+        return outcome;
+    outcome.Held = true;
+    store.Erase(key);
+    if (EncodingBackup.Holds(key))
+        EncodingBackup.Erase(key);
+    return outcome;
+}
+
+void TRunBackups::Forget(const void* key)
+{
+    for (TBackup* store : std::initializer_list<TBackup*>{&ContentBackup, &NameBackup, &EncodingBackup})
+        if (store->Holds(key))
+            store->Forget(key);
+}
+
+void RestoreFileFromBackup(const std::string& listed, const std::string& backupRoot)
+{
+    // A link is restored where its contents live, as the run rewrote them.
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(listed, error);
+    const std::string path = error ? listed : real.string();
+    TFileBackup store;
+    store.SetRoot(backupRoot);
+    store.SetFixedPaths(true);
+    const std::string backup = store.BackupPath(path);
+    if (!backupfiles::IsRegularFile(backup) || backup == path)
+        throw TError("Нет резервной копии " + backup + " для " + listed);
+    std::string reason;
+    if (!backupfiles::MoveOver(backup, path, reason))
+        throw TError("Не удаётся восстановить " + listed + " из " + backup + ": " + reason);
+    store.PruneEmptyDirectories(backup);
+}
+
+} // namespace tekstovar
