@@ -2,17 +2,27 @@
 
 #include "common/error.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
+#include <new>
 #include <random>
+#include <signal.h>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tekstovar {
 
 namespace {
+
+constexpr std::string_view TempPrefix = ".tekstovar-";
 
 std::string Reason(int error) { return std::strerror(error); }
 
@@ -21,33 +31,23 @@ std::string Reason(int error) { return std::strerror(error); }
     throw TError(std::string(what) + " " + path + ": " + Reason(error));
 }
 
+[[noreturn]] void FailNotRegular(const char* what, const std::string& path)
+{
+    throw TError(std::string(what) + " " + path + ": это не обычный файл");
+}
+
 // Closes a descriptor on every way out.
 class TFd {
 public:
     explicit TFd(int fd) : Fd(fd) { }
     TFd(const TFd&) = delete;
     TFd& operator=(const TFd&) = delete;
-    TFd& operator=(TFd&& other) noexcept
-    {
-        if (this != &other) {
-            if (Fd >= 0)
-                ::close(Fd);
-            Fd = other.Release();
-        }
-        return *this;
-    }
     ~TFd()
     {
         if (Fd >= 0)
             ::close(Fd);
     }
     int Get() const { return Fd; }
-    int Release()
-    {
-        int fd = Fd;
-        Fd = -1;
-        return fd;
-    }
 
 private:
     int Fd;
@@ -72,9 +72,23 @@ std::size_t ReadInto(int fd, const std::string& path, char* at, std::size_t want
 
 std::string ReadUpTo(const std::string& path, std::size_t limit)
 {
-    TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    constexpr const char* cannotRead = "Не удаётся прочитать файл";
+    // A device is not even opened: opening some has effects of its own.
+    struct stat st { };
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        FailNotRegular(cannotRead, path);
+    // Non-blocking, so that a FIFO put in the file's place since the stat
+    // cannot hang the open; what was opened is checked again.
+    TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.Get() < 0)
         Fail("Не удаётся открыть файл", path, errno);
+    if (::fstat(fd.Get(), &st) != 0)
+        Fail(cannotRead, path, errno);
+    if (!S_ISREG(st.st_mode))
+        FailNotRegular(cannotRead, path);
+    const int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        Fail(cannotRead, path, errno);
     return ReadDescriptor(fd.Get(), path, limit);
 }
 
@@ -82,6 +96,102 @@ std::string DirectoryOf(const std::string& path)
 {
     auto slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The process umask without changing it under other threads' feet.
+mode_t CurrentUmask()
+{
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned value = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &value) == 1;
+        std::fclose(status);
+        if (found)
+            return static_cast<mode_t>(value & 0777);
+    }
+    // Where /proc is missing: a moment's change, which only files made by
+    // other threads in that moment could notice.
+    static std::mutex lock;
+    std::lock_guard guard(lock);
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+// The file a chain of symbolic links ends at (which need not exist yet), so
+// that the link itself is never replaced.
+std::string FinalTarget(const std::string& path)
+{
+    std::string at = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st { };
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return at;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(at.c_str(), link.data(), link.size());
+        if (length < 0)
+            Fail("Не удаётся записать файл", path, errno);
+        if (static_cast<std::size_t>(length) == link.size())
+            Fail("Не удаётся записать файл", path, ENAMETOOLONG);
+        link.resize(static_cast<std::size_t>(length));
+        at = link.starts_with('/') ? link : DirectoryOf(at) + link;
+    }
+    Fail("Не удаётся записать файл", path, ELOOP);
+}
+
+std::atomic<TRenameFallback> ForcedFallback{TRenameFallback::None};
+
+bool Failed(std::string& error, int code)
+{
+    error = Reason(code);
+    return false;
+}
+
+// The file system has no RENAME_NOREPLACE.
+bool NoAtomicNoReplace(int code) { return code == EINVAL || code == ENOSYS || code == ENOTSUP || code == EOPNOTSUPP; }
+
+// The file system (or the file) takes no hard links.
+bool NoHardLinks(int code)
+{
+    return code == EPERM || code == ENOTSUP || code == EOPNOTSUPP || code == EMLINK || code == ENOSYS;
+}
+
+bool CheckThenRename(const std::string& from, const std::string& to, std::string& error)
+{
+    // Not atomic: a name taken between the check and the rename is lost.
+    // Only file systems that allow neither of the safe ways come here.
+    struct stat st { };
+    if (::lstat(to.c_str(), &st) == 0)
+        return Failed(error, EEXIST);
+    if (errno != ENOENT)
+        return Failed(error, errno);
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return Failed(error, errno);
+    return true;
+}
+
+// ".tekstovar-<pid>-<digits>": the pid, else 0.
+pid_t TemporaryOwner(std::string_view name)
+{
+    if (!name.starts_with(TempPrefix))
+        return 0;
+    name.remove_prefix(TempPrefix.size());
+    const auto dash = name.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash + 1 == name.size())
+        return 0;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (!std::all_of(name.begin(), name.end(), [&](char c) { return c == '-' || isDigit(c); }) ||
+        name.find('-', dash + 1) != std::string_view::npos)
+        return 0;
+    long long pid = 0;
+    for (char c : name.substr(0, dash)) {
+        pid = pid * 10 + (c - '0');
+        if (pid > INT_MAX)
+            return 0;
+    }
+    return static_cast<pid_t>(pid);
 }
 
 } // namespace
@@ -93,81 +203,186 @@ std::string ReadDescriptor(int fd, const std::string& name, std::size_t limit)
         Fail("Не удаётся прочитать файл", name, errno);
     if (S_ISDIR(st.st_mode))
         Fail("Не удаётся прочитать файл", name, EISDIR);
-    std::string data;
-    if (S_ISREG(st.st_mode) && st.st_size > 0) {
-        // One buffer of the file's size: a large file costs its size once.
-        data.resize(std::min<std::size_t>(static_cast<std::size_t>(st.st_size), limit));
-        data.resize(ReadInto(fd, name, data.data(), data.size()));
+    try {
+        std::string data;
+        if (S_ISREG(st.st_mode) && st.st_size > 0) {
+            // One buffer of the file's size: a large file costs its size once.
+            data.resize(std::min<std::size_t>(static_cast<std::size_t>(st.st_size), limit));
+            data.resize(ReadInto(fd, name, data.data(), data.size()));
+        }
+        char buffer[65536];
+        while (data.size() < limit) {
+            std::size_t got = ReadInto(fd, name, buffer, std::min(sizeof buffer, limit - data.size()));
+            if (got == 0)
+                break;
+            data.append(buffer, got);
+        }
+        return data;
+    } catch (const std::bad_alloc&) {
+        throw TError("Файл слишком велик для памяти: " + name);
+    } catch (const std::length_error&) {
+        throw TError("Файл слишком велик для памяти: " + name);
     }
-    char buffer[65536];
-    while (data.size() < limit) {
-        std::size_t got = ReadInto(fd, name, buffer, std::min(sizeof buffer, limit - data.size()));
-        if (got == 0)
-            break;
-        data.append(buffer, got);
-    }
-    return data;
 }
 
 std::string ReadFileBytes(const std::string& path) { return ReadUpTo(path, std::string::npos); }
 
 std::string ReadFileHead(const std::string& path, std::size_t limit) { return ReadUpTo(path, limit); }
 
-void WriteFileReplacing(const std::string& path, const std::string& bytes)
+TTempFile::TTempFile(const std::string& target) : TargetPath(target)
 {
-    mode_t mode = 0;
-    struct stat st { };
-    bool existed = ::stat(path.c_str(), &st) == 0;
-    if (existed)
-        mode = st.st_mode & 07777;
-
-    // O_EXCL with mode 0666 lets the kernel apply the umask to a new file.
-    std::string temp;
-    TFd fd(-1);
     std::random_device random;
-    for (int attempt = 0; fd.Get() < 0; ++attempt) {
-        temp = DirectoryOf(path) + ".tekstovar-" + std::to_string(::getpid()) + "-" + std::to_string(random());
-        fd = TFd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd.Get() < 0 && (errno != EEXIST || attempt > 100))
-            Fail("Не удаётся создать файл", path, errno);
+    const std::string stem = DirectoryOf(target) + std::string(TempPrefix) + std::to_string(::getpid()) + "-";
+    for (int attempt = 0; Descriptor < 0; ++attempt) {
+        TempPath = stem + std::to_string(random());
+        Descriptor = ::open(TempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (Descriptor < 0 && (errno != EEXIST || attempt > 100))
+            Fail("Не удаётся создать файл", target, errno);
     }
-    auto discard = [&temp](int error, const char* what, const std::string& target) {
-        ::unlink(temp.c_str());
-        Fail(what, target, error);
-    };
-    const char* at = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t put = ::write(fd.Get(), at, left);
+}
+
+TTempFile::~TTempFile()
+{
+    if (Descriptor >= 0)
+        ::close(Descriptor);
+    if (!Finished)
+        ::unlink(TempPath.c_str());
+}
+
+void TTempFile::Write(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t put = ::write(Descriptor, bytes.data(), bytes.size());
         if (put < 0) {
             if (errno == EINTR)
                 continue;
-            discard(errno, "Не удаётся записать файл", path);
+            Fail("Не удаётся записать файл", TargetPath, errno);
         }
-        at += put;
-        left -= static_cast<std::size_t>(put);
+        bytes.remove_prefix(static_cast<std::size_t>(put));
     }
-    if (existed) {
-        if (::fchown(fd.Get(), st.st_uid, st.st_gid) != 0) {
-            // only root may give a file away; the owner is then the writer
+}
+
+bool TTempFile::KeepOwner(uid_t uid, gid_t gid)
+{
+    if (::fchown(Descriptor, uid, gid) == 0)
+        return true;
+    if (::fchown(Descriptor, static_cast<uid_t>(-1), gid) != 0) {
+        // the writer's own group stays
+    }
+    return false;
+}
+
+void TTempFile::SetMode(mode_t mode)
+{
+    if (::fchmod(Descriptor, mode) != 0)
+        Fail("Не удаётся записать файл", TargetPath, errno);
+}
+
+void TTempFile::Commit(bool replace)
+{
+    // The temporary goes at once on a failure, not only with the object.
+    const auto fail = [this](int code) {
+        if (Descriptor >= 0)
+            ::close(Descriptor);
+        Descriptor = -1;
+        ::unlink(TempPath.c_str());
+        Finished = true;
+        Fail("Не удаётся записать файл", TargetPath, code);
+    };
+    // fsync rather than fdatasync: the mode and owner must survive a crash too.
+    if (::fsync(Descriptor) != 0)
+        fail(errno);
+    const int fd = Descriptor;
+    Descriptor = -1;
+    if (::close(fd) != 0)
+        fail(errno);
+    if (replace) {
+        if (::rename(TempPath.c_str(), TargetPath.c_str()) != 0)
+            fail(errno);
+    } else {
+        std::string reason;
+        if (!RenameNoReplace(TempPath, TargetPath, reason)) {
+            ::unlink(TempPath.c_str());
+            Finished = true;
+            throw TError("Не удаётся записать файл " + TargetPath + ": " + reason);
         }
-        if (::fchmod(fd.Get(), mode) != 0)
-            discard(errno, "Не удаётся записать файл", path);
     }
-    if (::fdatasync(fd.Get()) != 0)
-        discard(errno, "Не удаётся записать файл", path);
-    if (::close(fd.Release()) != 0)
-        discard(errno, "Не удаётся записать файл", path);
-    if (::rename(temp.c_str(), path.c_str()) != 0)
-        discard(errno, "Не удаётся записать файл", path);
+    Finished = true;
+    // The new name is only durable once the directory is flushed; failing
+    // that is no reason to report the write as failed.
+    const std::string directory = DirectoryOf(TargetPath);
+    TFd dir(::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() >= 0 && ::fsync(dir.Get()) != 0) {
+        // best effort
+    }
+}
+
+void WriteFileReplacing(const std::string& path, const std::string& bytes)
+{
+    const std::string target = FinalTarget(path);
+    struct stat st { };
+    const bool existed = ::stat(target.c_str(), &st) == 0;
+    if (!existed && errno != ENOENT)
+        Fail("Не удаётся записать файл", path, errno);
+    if (existed && !S_ISREG(st.st_mode))
+        FailNotRegular("Не удаётся записать файл", path);
+
+    TTempFile temp(target);
+    temp.Write(bytes);
+    if (existed)
+        temp.KeepOwner(st.st_uid, st.st_gid);
+    temp.SetMode(existed ? st.st_mode & 07777 : 0666 & ~CurrentUmask());
+    temp.Commit(true);
 }
 
 bool RenameNoReplace(const std::string& from, const std::string& to, std::string& error)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    error = Reason(errno);
-    return false;
+    const TRenameFallback forced = ForcedFallback.load();
+    if (forced == TRenameFallback::None) {
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (!NoAtomicNoReplace(errno))
+            return Failed(error, errno);
+    }
+    struct stat st { };
+    if (::lstat(from.c_str(), &st) != 0)
+        return Failed(error, errno);
+    if (forced == TRenameFallback::CheckThenRename || S_ISDIR(st.st_mode))
+        return CheckThenRename(from, to, error);
+    // A link never replaces an existing name; a symbolic link is linked as
+    // itself, not followed.
+    if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) {
+        if (NoHardLinks(errno))
+            return CheckThenRename(from, to, error);
+        return Failed(error, errno);
+    }
+    if (::unlink(from.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(to.c_str());
+        return Failed(error, code);
+    }
+    return true;
+}
+
+void ForceRenameFallbackForTests(TRenameFallback fallback) { ForcedFallback.store(fallback); }
+
+std::size_t RemoveStaleTemporaries(const std::string& directory) noexcept
+{
+    DIR* dir = ::opendir(directory.empty() ? "." : directory.c_str());
+    if (!dir)
+        return 0;
+    std::size_t removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = TemporaryOwner(entry->d_name);
+        if (owner <= 0 || ::kill(owner, 0) == 0 || errno != ESRCH)
+            continue;
+        struct stat st { };
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            ::unlinkat(::dirfd(dir), entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 } // namespace tekstovar
