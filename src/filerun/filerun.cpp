@@ -151,6 +151,8 @@ void TFileRun::Progress(TFileListReplacer& r)
             if (Events)
                 Events->FileDone(f, Files[f]);
         }
+        if (Events)
+            Events->StepDone(Step, StepFinished);
         return;
     }
     if (r.AtFileEnd()) {
@@ -248,14 +250,12 @@ void TFileRun::SweepTemporaries(const std::string& path)
 
 void TFileRun::EndStep(const std::string& failure)
 {
-    if (!failure.empty()) {
-        RunMessages.push_back(failure);
-        if (Events)
-            Events->RunFailed(failure);
+    // A step that ended normally or was stopped has told its end already.
+    if (failure.empty())
         return;
-    }
+    RunMessages.push_back(failure);
     if (Events)
-        Events->StepDone(Step, StepFinished);
+        Events->RunFailed(failure);
 }
 
 void TFileRun::End(bool stopped)

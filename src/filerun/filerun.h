@@ -56,7 +56,7 @@ public:
     virtual void FileProgress(std::size_t /*file*/, TPos /*position*/, TPos /*size*/, long long /*count*/) { }
     // Done in this step, left alone (outcome.Error) or stopped inside.
     virtual void FileDone(std::size_t /*file*/, const TFileOutcome& /*outcome*/) { }
-    // finished: every file was passed, not stopped.
+    // The step's last event; finished: every file was passed, not stopped.
     virtual void StepDone(int /*step*/, bool /*finished*/) { }
     virtual void RunDone(bool /*stopped*/) { }
     virtual void RunFailed(const std::string& /*message*/) { }

@@ -471,13 +471,7 @@ void TMainFrm::AddDirectory(const std::string& directory)
 
 void TMainFrm::RemoveEntry(QTreeWidgetItem* item)
 {
-    for (TBackup* store : std::initializer_list<TBackup*>{&ContentBackup, &NameBackup, &EncodingBackup}) {
-        try {
-            store->Forget(item);
-        } catch (const TMissingKeyError&) {
-            // nothing was backed up for it here
-        }
-    }
+    Backups.Forget(item); // its backup files stay on disk
     const int index = FilesLvw->indexOfTopLevelItem(item);
     const std::string full = S(item->text(1)) + S(item->text(0));
     if (index < 0 || static_cast<std::size_t>(index) >= Paths.size() || Paths[static_cast<std::size_t>(index)] != full)

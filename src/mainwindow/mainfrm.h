@@ -1,8 +1,8 @@
 #pragma once
 
-#include "backups/filebackup.h"
-#include "backups/filenamebackup.h"
-#include "backups/stringbackup.h"
+#include "engine/position.h"
+#include "filerun/filerun.h"
+#include "filerun/runbackups.h"
 #include "filerun/runlog.h"
 #include "settings/settings.h"
 
@@ -126,10 +126,9 @@ public:
     // put the pair at the top of their histories).
     std::function<void()> OnRunStart;
 
-    TFileBackup ContentBackup;
-    TFileNameBackup NameBackup;
-    TStringBackup ClipboardBackup;
-    TStringBackup EncodingBackup;
+    // The backups of the runs: file contents, names, their code pages and
+    // the clipboard text, keyed by list entry or memo.
+    TRunBackups Backups;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -169,18 +168,17 @@ private:
     bool ListLocked();
     std::vector<std::string> FileMasks() const;
     void ShowError(const QString& text);
+    // One message for the entries whose backup could not be put back.
+    void ReportFailures(const std::vector<std::string>& failures);
 
     // What a run reads: copied when it starts, so the worker never reads a
     // widget, and kept until its end handler has run.
     struct TRunState {
+        bool OverFiles = false; // the file list, not the clipboard text
         bool Names = false;
         std::vector<std::string> Paths;
         std::vector<std::string> Encodings;
-        std::vector<QTreeWidgetItem*> Keys;
         bool Backup = false;
-        // A later scenario step with backups on: only files backed up
-        // before the first step may change, or "Вернуть" could not undo them.
-        bool BackedUpOnly = false;
         bool Overwrite = false;
         TRunLog Log{""};
         int Target = -1;
@@ -189,9 +187,26 @@ private:
         std::string LogError; // the first log write that failed (UTF-8)
         std::chrono::steady_clock::time_point LastProgress;
     };
+    // Shows a file run's events: on the worker it only posts them here.
+    class TFileRunView : public TFileRunEvents {
+    public:
+        explicit TFileRunView(TMainFrm& main) : Main(main) { }
+        void FileStarted(std::size_t file, TPos size) override;
+        void FileProgress(std::size_t file, TPos position, TPos size, long long count) override;
+        void FileDone(std::size_t file, const TFileOutcome& outcome) override;
+        void StepDone(int step, bool finished) override;
+
+    private:
+        TMainFrm& Main;
+    };
+    friend class TFileRunView;
     void StartFileRun(const std::string& search, const std::string& replace, int target);
     void StartClipboardRun(const std::string& search, const std::string& replace, int target);
-    void FileProgress(TMaskedReplacer& replacer);
+    // A file run's events, shown on the UI thread.
+    void FileRunFileStarted(std::size_t file, TPos size);
+    void FileRunProgress(std::size_t file, TPos position, TPos size, long long count);
+    void FileRunFileDone(std::size_t file, const TFileOutcome& outcome);
+    void FileRunStepDone(bool finished, int step);
     void ClipboardProgress(TMaskedReplacer& replacer);
     // Intermediate progress goes to the window a few times a second at most.
     bool ProgressDue();
@@ -210,6 +225,10 @@ private:
     std::vector<std::string> DetectionFailures;
     std::unique_ptr<TDispatcher> Dispatcher;
     std::unique_ptr<TMaskedReplacer> Active;
+    // The run over the file list: one per run, kept through a scenario's
+    // steps so that each file is backed up before its first change.
+    std::unique_ptr<TFileRunView> FileRunView;
+    std::unique_ptr<TFileRun> FileRun;
     std::unique_ptr<TMaskBoxes> MaskBoxes;
     TRunState Run;
     int AddingDepth = 0;

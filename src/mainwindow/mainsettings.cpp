@@ -161,12 +161,8 @@ void TMainFrm::ApplySettings(const TSettings& dialog, const std::string& history
     SetBackupRoot(dialog.BackupRoot);
 }
 
-void TMainFrm::SetBackupRoot(const std::string& root)
-{
-    ContentBackup.SetRoot(root);
-    NameBackup.SetRoot(root);
-}
+void TMainFrm::SetBackupRoot(const std::string& root) { Backups.SetRoot(root); }
 
-std::string TMainFrm::GetBackupRoot() const { return ContentBackup.Root(); }
+std::string TMainFrm::GetBackupRoot() const { return Backups.Root(); }
 
 } // namespace tekstovar

@@ -14,8 +14,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include <filesystem>
-
 namespace tekstovar {
 
 namespace {
@@ -38,47 +36,41 @@ void TMainFrm::RestoreBtnClick()
         return;
     if (TasksPgC->currentIndex() == 1) {
         try {
-            const std::string text = ClipboardBackup.Restore(ClipboardMmo);
+            const std::string text = Backups.ClipboardBackup.Restore(ClipboardMmo);
             ClipboardMmo->setPlainText(EngineTextToMemo(text));
             ReplaceCountEdt->setText(QStringLiteral("0"));
             FilePBr->setValue(0);
             EntirePBr->setValue(0);
             ClipEncodingCbx->setCurrentIndex(
-                ClipEncodingCbx->findText(QString::fromStdString(EncodingBackup.Restore(ClipboardMmo))));
+                ClipEncodingCbx->findText(QString::fromStdString(Backups.EncodingBackup.Restore(ClipboardMmo))));
         } catch (const TMissingKeyError&) {
             // nothing was backed up: nothing changes
         }
         return;
     }
-    TFSBackup& store = ReNameRbt->isChecked() ? static_cast<TFSBackup&>(NameBackup) : ContentBackup;
+    const bool names = ReNameRbt->isChecked();
+    std::vector<std::string> failures;
     EntirePBr->setRange(0, std::max(0, EntryCount() - 1));
     for (int i = 0; i < EntryCount(); ++i) {
         QTreeWidgetItem* item = Entry(i);
-        try {
-            const std::string old = store.Restore(item);
-            std::error_code error;
-            if (std::filesystem::exists(old, error)) {
-                item->setText(0, QString::fromStdString(NamePart(old)));
-                const std::string full = item->text(1).toStdString() + item->text(0).toStdString();
-                std::string& current = Paths[static_cast<std::size_t>(i)];
-                if (current != full) {
-                    // The file the run made under another name goes, unless it
-                    // is the same file (a name that only changed its case on a
-                    // file system that ignores case).
-                    if (!std::filesystem::equivalent(current, full, error))
-                        std::filesystem::remove(current, error);
-                    current = full;
-                }
+        std::string& current = Paths[static_cast<std::size_t>(i)];
+        const TRunBackups::TEntryOutcome outcome = Backups.Restore(item, names, current);
+        if (!outcome.Error.empty())
+            failures.push_back(outcome.Error); // the file stays as the run left it, its backup kept
+        else if (outcome.Held) {
+            if (names) {
+                item->setText(0, QString::fromStdString(NamePart(outcome.Path)));
+                current = outcome.Path;
             }
-            item->setText(2, QString::fromStdString(EncodingBackup.Restore(item)));
-        } catch (const TMissingKeyError&) {
-            // no backup of this entry in this store
+            if (!outcome.Encoding.empty())
+                item->setText(2, QString::fromStdString(outcome.Encoding));
         }
         ClearRunColumns(item);
         EntirePBr->setValue(i);
     }
     EntirePBr->setValue(0);
     FilesLvw->setColumnCount(4);
+    ReportFailures(failures);
 }
 
 void TMainFrm::EraseBtnClick()
@@ -87,29 +79,35 @@ void TMainFrm::EraseBtnClick()
         return;
     if (TasksPgC->currentIndex() == 1) {
         try {
-            ClipboardBackup.Erase(ClipboardMmo);
+            Backups.ClipboardBackup.Erase(ClipboardMmo);
             ReplaceCountEdt->setText(QStringLiteral("0"));
             FilePBr->setValue(0);
             EntirePBr->setValue(0);
-            EncodingBackup.Erase(ClipboardMmo);
+            Backups.EncodingBackup.Erase(ClipboardMmo);
         } catch (const TMissingKeyError&) {
         }
         return;
     }
-    TFSBackup& store = ReNameRbt->isChecked() ? static_cast<TFSBackup&>(NameBackup) : ContentBackup;
+    const bool names = ReNameRbt->isChecked();
     for (int i = 0; i < EntryCount(); ++i) {
         QTreeWidgetItem* item = Entry(i);
-        try {
-            store.Erase(item);
-            EncodingBackup.Erase(item);
-        } catch (const TMissingKeyError&) {
-        }
+        Backups.Erase(item, names);
         ClearRunColumns(item);
         EntirePBr->setRange(0, std::max(0, EntryCount() - 1));
         EntirePBr->setValue(i);
     }
     EntirePBr->setValue(0);
     FilesLvw->setColumnCount(4);
+}
+
+void TMainFrm::ReportFailures(const std::vector<std::string>& failures)
+{
+    if (failures.empty())
+        return;
+    QString text = QStringLiteral("Не удалось вернуть файлы (они оставлены как есть, их копии сохранены):");
+    for (const std::string& failure : failures)
+        text += u'\n' + QString::fromStdString(failure);
+    ShowError(text);
 }
 
 } // namespace tekstovar

@@ -36,12 +36,6 @@ constexpr std::size_t DetectionLength = 512;
 
 QString Q(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
-std::string DirectoryPart(const std::string& path)
-{
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 // The memo holds LF line breaks; the engine sees the text as a Windows
 // clipboard holds it, with CR LF, in WIN bytes.
 std::string MemoToEngine(const QString& text)
@@ -123,122 +117,121 @@ bool TMainFrm::StartRun(const std::string& search, const std::string& replace)
 
 void TMainFrm::StartFileRun(const std::string& search, const std::string& replace, int target)
 {
-    Run = TRunState{};
-    Run.Names = ReNameRbt->isChecked();
-    Run.Step = StepIndex();
-    for (int i = 0; i < EntryCount(); ++i) {
-        QTreeWidgetItem* item = Entry(i);
-        Run.Paths.push_back(item->text(1).toStdString() + item->text(0).toStdString());
-        Run.Encodings.push_back(item->text(2).toStdString());
-        Run.Keys.push_back(item);
+    const int step = StepIndex();
+    // A scenario's later steps go on with the run of its first: it knows
+    // which files it has backed up already.
+    if (step <= 0 || !FileRun) {
+        std::vector<TRunFile> files;
+        for (int i = 0; i < EntryCount(); ++i) {
+            QTreeWidgetItem* item = Entry(i);
+            files.push_back(
+                {item->text(1).toStdString() + item->text(0).toStdString(), item->text(2).toStdString(), item});
+        }
+        FileRun.reset();
+        if (!FileRunView)
+            FileRunView = std::make_unique<TFileRunView>(*this);
+        FileRun = std::make_unique<TFileRun>(std::move(files),
+            TFileRunOptions{.Names = ReNameRbt->isChecked(),
+                .Target = target,
+                .Backup = BackUpChk->isChecked(),
+                .OverwriteBackup = Values.OverwriteBackup,
+                .BackupRoot = GetBackupRoot(),
+                .FixedBackupPaths = false,
+                .LogFile = Values.Logging ? Values.LogFileName : std::string()},
+            Backups, FileRunView.get());
     }
+    Run = TRunState{};
+    Run.OverFiles = true;
+    Run.Names = FileRun->Options().Names;
+    Run.Step = step;
+    Run.Paths = FileRun->Paths();
+    Run.Encodings = FileRun->Encodings();
     Paths = Run.Paths;
-    Run.Backup = BackUpChk->isChecked() && Run.Step <= 0;
-    Run.BackedUpOnly = BackUpChk->isChecked() && Run.Step > 0;
-    Run.Overwrite = Values.OverwriteBackup;
-    Run.Log = TRunLog(Values.Logging ? Values.LogFileName : std::string());
-    Run.Target = target;
-    if (Run.Names)
-        Active = std::make_unique<TFileNameMaskedReplacer>(search, replace, Run.Paths, Run.Encodings, target);
-    else
-        Active = std::make_unique<TFileMaskedReplacer>(search, replace, Run.Paths, Run.Encodings, target);
-    WriteLog([&] { Run.Log.Header(Run.Names, search, replace, std::time(nullptr)); });
+    Active = FileRun->BeginStep({search, replace});
     ClearCounts();
     if (Run.Step == 0)
         FilesLvw->setColumnCount(4); // the step columns of an earlier scenario go
     EntirePBr->setRange(0, 10 * EntryCount());
     EntirePBr->setValue(0);
-    Active->OnProgress = [this](TMaskedReplacer& r) { FileProgress(r); };
 }
 
-void TMainFrm::FileProgress(TMaskedReplacer& replacer)
+// --- A file run's events: posted by the worker, shown here in their order ----
+
+void TMainFrm::TFileRunView::FileStarted(std::size_t file, TPos size)
 {
-    auto& r = static_cast<TFileListReplacer&>(replacer);
-    const std::size_t f = r.FileIndex();
-    const TPos position = r.GetPosition();
-    const TPos size = r.Size();
-    const long long count = r.ReplaceCount();
-    if (r.AtRunEnd()) {
-        // Known now, on the worker: a stopped run is no finished step.
-        const bool finished = r.Finished();
-        const int step = Run.Step;
-        Dispatcher->Post([this, finished, step] {
-            FilePBr->setValue(0);
-            EntirePBr->setValue(0);
-            // A finished scenario step shows its counts in a column of its own.
-            if (finished && Values.BatchReplacesTable && step >= 0) {
-                const int column = FilesLvw->columnCount();
-                FilesLvw->setColumnCount(column + 1);
-                FilesLvw->headerItem()->setText(column, QStringLiteral("Шаг ") + QString::number(step + 1));
-            }
-        });
+    Main.Dispatcher->Post([&main = Main, file, size] { main.FileRunFileStarted(file, size); });
+}
+
+void TMainFrm::TFileRunView::FileProgress(std::size_t file, TPos position, TPos size, long long count)
+{
+    if (Main.ProgressDue())
+        Main.Dispatcher->Post(
+            [&main = Main, file, position, size, count] { main.FileRunProgress(file, position, size, count); });
+}
+
+void TMainFrm::TFileRunView::FileDone(std::size_t file, const TFileOutcome& outcome)
+{
+    Main.Dispatcher->Post([&main = Main, file, outcome] { main.FileRunFileDone(file, outcome); });
+}
+
+void TMainFrm::TFileRunView::StepDone(int, bool finished)
+{
+    // Known now, on the worker: a stopped run is no finished step.
+    Main.Dispatcher->Post([&main = Main, finished, step = Main.Run.Step] { main.FileRunStepDone(finished, step); });
+}
+
+void TMainFrm::FileRunFileStarted(std::size_t, TPos size)
+{
+    FilePBr->setRange(0, static_cast<int>(std::min<TPos>(size + 1, INT32_MAX)));
+    FilePBr->setValue(0);
+}
+
+void TMainFrm::FileRunProgress(std::size_t file, TPos position, TPos size, long long count)
+{
+    FilePBr->setValue(static_cast<int>(std::min<TPos>(position, FilePBr->maximum())));
+    if (size > 0)
+        EntirePBr->setValue(static_cast<int>(position * 10 / size + static_cast<TPos>(file) * 10));
+    if (QTreeWidgetItem* item = Entry(static_cast<int>(file)))
+        item->setText(3, QString::number(count));
+}
+
+void TMainFrm::FileRunFileDone(std::size_t file, const TFileOutcome& outcome)
+{
+    QTreeWidgetItem* item = Entry(static_cast<int>(file));
+    if (!item)
+        return;
+    FilePBr->setValue(FilePBr->maximum());
+    EntirePBr->setValue(static_cast<int>(file + 1) * 10);
+    // Why a file was left alone travels with its entry.
+    item->setToolTip(3, Q(outcome.Error));
+    if (outcome.Stopped) {
+        item->setText(3, QStringLiteral("0")); // the stop fell inside it: it counts nothing
         return;
     }
-    if (r.AtFileEnd()) {
-        const std::string error = r.FileError();
-        std::string newName;
-        if (Run.Names)
-            newName = static_cast<TFileNameMaskedReplacer&>(r).NewName();
-        const std::string path = Run.Paths[f];
-        if (!error.empty())
-            WriteLog([&] { Run.Log.Write(PathToWin(path) + "\t" + Utf8ToWin(error)); });
-        else if (Run.Names)
-            WriteLog([&] { Run.Log.NameLine(path, newName, count); });
-        else
-            WriteLog([&] { Run.Log.ContentLine(path, count); });
-        const int target = Run.Target;
-        const bool names = Run.Names;
-        Dispatcher->Post([=, this] {
-            QTreeWidgetItem* item = Entry(static_cast<int>(f));
-            if (!item)
-                return;
-            FilePBr->setValue(static_cast<int>(std::min<TPos>(size + 1, FilePBr->maximum())));
-            EntirePBr->setValue(static_cast<int>(f + 1) * 10);
-            if (!error.empty()) {
-                item->setText(3, QString()); // left untouched: no count
-                return;
-            }
-            if (target != EncodingNone)
-                item->setText(2, QString::fromLatin1(EncodingNames[static_cast<std::size_t>(target)].data(), 3));
-            item->setText(3, QString::number(count));
-            if (names) {
-                // The list and FilePaths follow each renamed file at once, so
-                // a stop leaves them right too.
-                item->setText(0, Q(newName));
-                Paths[f] = DirectoryPart(Paths[f]) + newName;
-            }
-        });
+    if (!outcome.Error.empty() && outcome.StepCount == 0 && !outcome.Changed) {
+        item->setText(3, QString()); // left untouched: no count
         return;
     }
-    if (position == 0) {
-        if (Run.Backup) {
-            // Before the engine reads on: a failure here leaves the file alone.
-            if (Run.Names)
-                NameBackup.Backup(Run.Keys[f], Run.Paths[f], Run.Overwrite);
-            else
-                ContentBackup.Backup(Run.Keys[f], Run.Paths[f], Run.Overwrite);
-            EncodingBackup.Backup(Run.Keys[f], Run.Encodings[f], Run.Overwrite);
-        } else if (Run.BackedUpOnly) {
-            // Its backup failed in the first step, so it was left alone then.
-            const TBackup& store = Run.Names ? static_cast<const TBackup&>(NameBackup) : ContentBackup;
-            if (!store.Holds(Run.Keys[f]))
-                throw TError("Нет Резервной Копии Файла: Файл Оставлен Без Изменений");
-        }
-        Dispatcher->Post([=, this] {
-            FilePBr->setRange(0, static_cast<int>(std::min<TPos>(size + 1, INT32_MAX)));
-            FilePBr->setValue(0);
-        });
-        return;
+    item->setText(2, Q(outcome.Encoding));
+    item->setText(3, QString::number(outcome.StepCount));
+    if (Run.Names) {
+        // The list and FilePaths follow each renamed file at once, so a stop
+        // leaves them right too.
+        item->setText(0, Q(outcome.NewName));
+        Paths[file] = outcome.Current;
     }
-    if (!ProgressDue())
-        return;
-    Dispatcher->Post([=, this] {
-        FilePBr->setValue(static_cast<int>(std::min<TPos>(position, FilePBr->maximum())));
-        if (size > 0)
-            EntirePBr->setValue(static_cast<int>(position * 10 / size + static_cast<TPos>(f) * 10));
-        if (QTreeWidgetItem* item = Entry(static_cast<int>(f)))
-            item->setText(3, QString::number(count));
-    });
+}
+
+void TMainFrm::FileRunStepDone(bool finished, int step)
+{
+    FilePBr->setValue(0);
+    EntirePBr->setValue(0);
+    // A finished scenario step shows its counts in a column of its own.
+    if (finished && Values.BatchReplacesTable && step >= 0) {
+        const int column = FilesLvw->columnCount();
+        FilesLvw->setColumnCount(column + 1);
+        FilesLvw->headerItem()->setText(column, QStringLiteral("Шаг ") + QString::number(step + 1));
+    }
 }
 
 void TMainFrm::StartClipboardRun(const std::string& search, const std::string& replace, int target)
@@ -289,8 +282,8 @@ void TMainFrm::ClipboardProgress(TMaskedReplacer& r)
     }
     if (position == 0) {
         if (Run.Backup) {
-            ClipboardBackup.Backup(ClipboardMmo, Run.Text, Run.Overwrite);
-            EncodingBackup.Backup(ClipboardMmo, Run.Encodings[0], Run.Overwrite);
+            Backups.ClipboardBackup.Backup(ClipboardMmo, Run.Text, Run.Overwrite);
+            Backups.EncodingBackup.Backup(ClipboardMmo, Run.Encodings[0], Run.Overwrite);
         }
         Dispatcher->Post([this, size] {
             const int maximum = static_cast<int>(std::min<TPos>(size, INT32_MAX));
@@ -315,6 +308,11 @@ void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
     Active.reset(); // the replacer is not used after its end
     SetIdle(true);
     const std::string message = FailureMessage(failure);
+    if (Run.OverFiles && FileRun) {
+        FileRun->EndStep(message);
+        if (!FileRun->Messages().empty() && Run.LogError.empty())
+            Run.LogError = FileRun->Messages().front();
+    }
     if (!message.empty())
         ShowError(QString::fromUtf8(message.c_str())); // a failed run does not pass for a finished one
     else if (!Run.LogError.empty() && !(Run.Step > 0 && LogErrorTold)) {
