@@ -24,6 +24,7 @@
 #include <QToolButton>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -235,9 +236,52 @@ TEST_F(RunsTest, StopDuringALongContentsRunLosesNothing)
     const std::string now = TTempDir::Read(Files.Path("big.txt"));
     // Either untouched or completely replaced, never half.
     EXPECT_TRUE(now == big || now.size() < big.size() / 2);
+    if (now == big) {
+        // The file the stop fell in counts nothing and has no backup.
+        EXPECT_EQ(Count(0), QStringLiteral("0"));
+        EXPECT_FALSE(TTempDir::Exists(Files.Path("big.tx_")));
+    }
     EXPECT_EQ(TTempDir::Read(Files.Path("small.txt")).size() <= 2, true);
     QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(Files.Path("big.txt")), big);
+}
+
+// An older backup beside a file is neither put back in place of this run's
+// nor deleted: "Вернуть" brings back the state before this run, "Удалить"
+// removes only this run's backup.
+TEST_F(RunsTest, AnOlderBackupIsNeitherRestoredNorDeleted)
+{
+    Main().AddFile(Files.Write("a.txt", "before"), 0);
+    Files.Write("a.tx_", "older");
+    Go(QStringLiteral("e"), QStringLiteral("E"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "bEforE");
+    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "before");
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.tx_")), "older");
+    Go(QStringLiteral("e"), QStringLiteral("E"));
+    ASSERT_TRUE(WaitIdle());
+    QTest::mouseClick(Main().EraseBtn, Qt::LeftButton);
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.tx_")), "older");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Files.Path()), {}), 2);
+}
+
+// What is not a regular file neither blocks the window when it is added nor
+// is touched by a run; why it was left reaches its entry.
+TEST_F(RunsTest, SpecialFilesNeitherBlockNorChange)
+{
+    const std::string fifo = Files.Path("fifo.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    Main().AddFile(fifo, -1); // detection reads its head: it must not wait for a writer
+    Main().AddFile(Files.Write("a.txt", "a"), 0);
+    Dialogs.Errors.clear();
+    Go(QStringLiteral("a"), QStringLiteral("b"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(Count(0), QString());
+    EXPECT_FALSE(Main().Entry(0)->toolTip(3).isEmpty());
+    EXPECT_EQ(Count(1), QStringLiteral("1"));
+    EXPECT_TRUE(Main().Entry(1)->toolTip(3).isEmpty());
 }
 
 TEST_F(RunsTest, ClipboardRunRecodeAndRestore)

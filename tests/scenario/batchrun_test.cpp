@@ -136,6 +136,22 @@ TEST_F(BatchTest, AFileWithoutBackupStaysUntouchedInLaterSteps)
     EXPECT_EQ(TTempDir::Read(Files.Path("two.txt")), "ab");
 }
 
+// A file the first step leaves as it is gets its backup right before a later
+// step changes it, so "Вернуть" still brings back the state before the run;
+// a file no step changes gets none.
+TEST_F(BatchTest, AFileFirstChangedInALaterStepIsBackedUpThen)
+{
+    Main().AddFile(Files.Write("a.txt", "xy"), 0);
+    Main().AddFile(Files.Write("b.txt", "zz"), 0);
+    Batch().SetPairLines(Win({"q", "w", "x", "X", "y", "Y"}));
+    Run();
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "XY");
+    EXPECT_FALSE(TTempDir::Exists(Files.Path("b.tx_")));
+    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "xy");
+    EXPECT_FALSE(TTempDir::Exists(Files.Path("a.tx_")));
+}
+
 // Each file step reads the list anew: the second step sees the code page the
 // first one recoded into, so it neither misses its matches nor recodes twice.
 TEST_F(BatchTest, EachFileStepSeesTheCodePageAndNamesTheStepBeforeLeft)
