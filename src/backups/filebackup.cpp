@@ -29,22 +29,6 @@ bool IsItself(const std::string& backup, const std::string& path)
 
 } // namespace
 
-std::string TFileBackup::CopyPath(const void* key) const
-{
-    if (Keys.IndexOf(key) < 0)
-        return {};
-    const auto found = CopyPaths.find(key);
-    return found == CopyPaths.end() ? BackupPath(StoredText(key)) : found->second;
-}
-
-bool TFileBackup::HoldsPath(const std::string& path) const
-{
-    for (const auto& [key, copy] : CopyPaths)
-        if (copy == path && Keys.IndexOf(key) >= 0)
-            return true;
-    return false;
-}
-
 void TFileBackup::Refuse(const std::string& path, const std::string& backup) const
 {
     throw TError("Не удаётся сохранить резервную копию " + path + " в " + backup);
@@ -116,13 +100,7 @@ std::string TFileBackup::MakeBackup(const std::string& path) const
     Refuse(path, base);
 }
 
-void TFileBackup::DoBackup(const void* key, const std::string& path)
-{
-    const std::string copy = MakeBackup(path);
-    // Paths of items the store no longer holds (forgotten ones) go here.
-    std::erase_if(CopyPaths, [this](const auto& item) { return Keys.IndexOf(item.first) < 0; });
-    CopyPaths[key] = copy;
-}
+void TFileBackup::DoBackup(const void* key, const std::string& path) { RememberCopy(key, MakeBackup(path)); }
 
 void TFileBackup::DoOverwrite(const void* key, const std::string& path)
 {
@@ -142,33 +120,16 @@ void TFileBackup::DoOverwrite(const void* key, const std::string& path)
     }
     // The file was renamed meanwhile: a backup of its own, then the old goes.
     const std::string copy = MakeBackup(path);
-    CopyPaths[key] = copy;
+    RememberCopy(key, copy);
     if (oldCopy != copy && !IsItself(oldCopy, previous))
         DeleteAndPrune(oldCopy);
 }
 
-void TFileBackup::DoErase(const void* key)
-{
-    const std::string path = StoredText(key);
-    const std::string copy = CopyPath(key);
-    if (!IsItself(copy, path))
-        DeleteAndPrune(copy);
-    CopyPaths.erase(key);
-}
+// A backup that is the file's own path (a root of "/") was never made, so
+// neither of these touches it.
 
-void TFileBackup::DoRestore(const void* key)
-{
-    const std::string path = StoredText(key);
-    const std::string copy = CopyPath(key);
-    if (EntryAt(copy) != TEntry::Present || IsItself(copy, path)) {
-        CopyPaths.erase(key);
-        return; // nothing to bring back
-    }
-    std::string reason;
-    if (!MoveOver(copy, path, reason))
-        throw TError("Не удаётся восстановить " + path + " из " + copy + ": " + reason);
-    PruneEmptyDirectories(copy);
-    CopyPaths.erase(key);
-}
+void TFileBackup::DoErase(const void* key) { DeleteCopy(key); }
+
+void TFileBackup::DoRestore(const void* key) { PutCopyBack(key); }
 
 } // namespace tekstovar

@@ -3,7 +3,6 @@
 #include "backups/fsbackup.h"
 
 #include <string>
-#include <unordered_map>
 
 namespace tekstovar {
 
@@ -29,9 +28,6 @@ namespace tekstovar {
 class TFileBackup : public TFSBackup {
 public:
     void SetFixedPaths(bool fixed) { Fixed = fixed; }
-    // Where the backup of key lies; empty for a key without an entry.
-    std::string CopyPath(const void* key) const;
-    bool HoldsPath(const std::string& path) const override;
 
 protected:
     void DoRestore(const void* key) override;
@@ -45,7 +41,6 @@ private:
     std::string MakeFixedBackup(const std::string& path) const;
     [[noreturn]] void Refuse(const std::string& path, const std::string& backup) const;
 
-    std::unordered_map<const void*, std::string> CopyPaths;
     bool Fixed = false;
 };
 

@@ -17,14 +17,6 @@ constexpr int MaxUnderscores = 255;
 
 } // namespace
 
-std::string TFileNameBackup::CopyPath(const void* key) const
-{
-    if (Keys.IndexOf(key) < 0)
-        return {};
-    const auto found = CopyPaths.find(key);
-    return found == CopyPaths.end() ? BackupPath(StoredText(key)) : found->second;
-}
-
 std::string TFileNameBackup::WriteCopy(const std::string& path) const
 {
     std::string bytes;
@@ -52,57 +44,21 @@ std::string TFileNameBackup::WriteCopy(const std::string& path) const
     }
 }
 
-void TFileNameBackup::DoBackup(const void* key, const std::string& path)
-{
-    const std::string copy = WriteCopy(path);
-    // Paths of items the store no longer holds (forgotten ones) go here.
-    std::erase_if(CopyPaths, [this](const auto& item) { return Keys.IndexOf(item.first) < 0; });
-    CopyPaths[key] = copy;
-}
+void TFileNameBackup::DoBackup(const void* key, const std::string& path) { RememberCopy(key, WriteCopy(path)); }
 
 void TFileNameBackup::DoOverwrite(const void* key, const std::string& path)
 {
     // The new copy is made first: if that fails, the old one is still there.
     const std::string previous = StoredText(key);
     const std::string oldCopy = CopyPath(key);
-    const std::string newCopy = WriteCopy(path);
-    CopyPaths[key] = newCopy;
+    RememberCopy(key, WriteCopy(path));
     if (!SameFile(oldCopy, previous) && !SameFile(oldCopy, path))
         DeleteAndPrune(oldCopy);
 }
 
-void TFileNameBackup::DoErase(const void* key)
-{
-    const std::string path = StoredText(key);
-    const std::string copy = CopyPath(key);
-    if (!SameFile(copy, path))
-        DeleteAndPrune(copy);
-    CopyPaths.erase(key);
-}
+void TFileNameBackup::DoErase(const void* key) { DeleteCopy(key); }
 
-void TFileNameBackup::DoRestore(const void* key)
-{
-    const std::string path = StoredText(key);
-    const std::string copy = CopyPath(key);
-    if (EntryAt(copy) != TEntry::Present || copy == path) {
-        CopyPaths.erase(key);
-        return;
-    }
-    // Whatever now carries the old name gives way to the copy, in one move:
-    // if that fails, it stays as it is.
-    std::string reason;
-    if (!MoveOver(copy, path, reason))
-        throw TError("Не удаётся восстановить " + path + " из " + copy + ": " + reason);
-    PruneEmptyDirectories(copy);
-    CopyPaths.erase(key);
-}
-
-bool TFileNameBackup::HoldsPath(const std::string& path) const
-{
-    for (const auto& [key, copy] : CopyPaths)
-        if (copy == path && Keys.IndexOf(key) >= 0)
-            return true;
-    return false;
-}
+// Whatever now carries the old name gives way to the copy, in one move.
+void TFileNameBackup::DoRestore(const void* key) { PutCopyBack(key); }
 
 } // namespace tekstovar

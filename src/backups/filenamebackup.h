@@ -3,7 +3,6 @@
 #include "backups/fsbackup.h"
 
 #include <string>
-#include <unordered_map>
 
 namespace tekstovar {
 
@@ -15,10 +14,6 @@ namespace tekstovar {
 // used is remembered per item.
 class TFileNameBackup : public TFSBackup {
 public:
-    // Where the copy for key lies; empty for a key without an entry.
-    std::string CopyPath(const void* key) const;
-    bool HoldsPath(const std::string& path) const override;
-
 protected:
     void DoRestore(const void* key) override;
     void DoErase(const void* key) override;
@@ -30,8 +25,6 @@ protected:
 private:
     // Copies the file at path to a free backup path and returns that path.
     std::string WriteCopy(const std::string& path) const;
-
-    std::unordered_map<const void*, std::string> CopyPaths;
 };
 
 } // namespace tekstovar

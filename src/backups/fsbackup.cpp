@@ -1,6 +1,7 @@
 #include "backups/fsbackup.h"
 
 #include "backups/fileops.h"
+#include "common/error.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -71,6 +72,49 @@ bool TFSBackup::TransferFile(const std::string& source, const std::string& targe
     // the data is still where the caller wants it.
     DeleteAndPrune(source);
     return true;
+}
+
+std::string TFSBackup::CopyPath(const void* key) const
+{
+    if (Keys.IndexOf(key) < 0)
+        return {};
+    const auto found = CopyPaths.find(key);
+    return found == CopyPaths.end() ? BackupPath(StoredText(key)) : found->second;
+}
+
+bool TFSBackup::HoldsPath(const std::string& path) const
+{
+    for (const auto& [key, copy] : CopyPaths)
+        if (copy == path && Keys.IndexOf(key) >= 0)
+            return true;
+    return false;
+}
+
+void TFSBackup::RememberCopy(const void* key, const std::string& copy)
+{
+    std::erase_if(CopyPaths, [this](const auto& item) { return Keys.IndexOf(item.first) < 0; });
+    CopyPaths[key] = copy;
+}
+
+void TFSBackup::PutCopyBack(const void* key)
+{
+    const std::string path = StoredText(key);
+    const std::string copy = CopyPath(key);
+    if (EntryAt(copy) == TEntry::Present && copy != path) {
+        std::string reason;
+        if (!MoveOver(copy, path, reason))
+            throw TError("Не удаётся восстановить " + path + " из " + copy + ": " + reason);
+        PruneEmptyDirectories(copy);
+    }
+    CopyPaths.erase(key);
+}
+
+void TFSBackup::DeleteCopy(const void* key)
+{
+    const std::string copy = CopyPath(key);
+    if (copy != StoredText(key))
+        DeleteAndPrune(copy);
+    CopyPaths.erase(key);
 }
 
 bool TFSBackup::PathInUse(const std::string& path) const

@@ -3,6 +3,7 @@
 #include "backups/backup.h"
 
 #include <string>
+#include <unordered_map>
 
 namespace tekstovar {
 
@@ -36,8 +37,10 @@ public:
     // outside the root. False if the file could not be deleted.
     bool DeleteAndPrune(const std::string& path) const;
 
+    // Where the backup of key lies; empty for a key without an entry.
+    std::string CopyPath(const void* key) const;
     // Whether this store keeps a backup of some item at path.
-    virtual bool HoldsPath(const std::string&) const { return false; }
+    bool HoldsPath(const std::string& path) const;
     // The other store of a run, whose backups may lie on the same paths.
     void SetSibling(const TFSBackup* sibling) { Sibling = sibling; }
 
@@ -48,8 +51,17 @@ protected:
     // Whether a backup of this store or its sibling lies at path: such a
     // path serves that backup alone.
     bool PathInUse(const std::string& path) const;
+    // Records where key's backup lies (the paths of forgotten items go).
+    void RememberCopy(const void* key, const std::string& copy);
+    // Moves key's backup over its stored path, never deleting what lies
+    // there first; throws TError and keeps everything when it cannot.
+    // Nothing happens when the backup has vanished.
+    void PutCopyBack(const void* key);
+    // Deletes key's backup (never the stored path itself).
+    void DeleteCopy(const void* key);
 
 private:
+    std::unordered_map<const void*, std::string> CopyPaths;
     std::string RootPath;
     const TFSBackup* Sibling = nullptr;
 };

@@ -16,12 +16,6 @@ bool IsValidFileName(const std::string& name)
         std::none_of(name.begin(), name.end(), control);
 }
 
-TFileNameMaskedReplacer::TFileNameMaskedReplacer(std::string searchMask, std::string replaceMask,
-    const std::vector<std::string>& paths, const std::vector<std::string>& encodings, int)
-    : TFileListReplacer(std::move(searchMask), std::move(replaceMask), paths, encodings, EncodingNone)
-{
-}
-
 void TFileNameMaskedReplacer::Step()
 {
     if (Finished())
@@ -53,6 +47,7 @@ void TFileNameMaskedReplacer::ReplaceName()
     }
     try {
         PrepareForFile(EncodingWin); // a fresh tree: nothing remembered from the last name
+        AssignTargetEncoding(EncodingNone);
         if (TMaskedReplacer::Start()) {
             while (!TMaskedReplacer::Finished())
                 TMaskedReplacer::Step();

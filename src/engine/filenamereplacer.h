@@ -17,14 +17,7 @@ namespace tekstovar {
 // keeps the old name and says why in FileError().
 class TFileNameMaskedReplacer : public TFileListReplacer {
 public:
-    TFileNameMaskedReplacer(std::string searchMask, std::string replaceMask, const std::vector<std::string>& paths,
-        const std::vector<std::string>& encodings, int targetEncoding);
-    TFileNameMaskedReplacer(
-        std::string, std::string, std::vector<std::string>&&, const std::vector<std::string>&, int) = delete;
-    TFileNameMaskedReplacer(
-        std::string, std::string, const std::vector<std::string>&, std::vector<std::string>&&, int) = delete;
-    TFileNameMaskedReplacer(
-        std::string, std::string, std::vector<std::string>&&, std::vector<std::string>&&, int) = delete;
+    using TFileListReplacer::TFileListReplacer;
 
     void Step() override;
 

@@ -94,6 +94,7 @@ protected:
     void TakeLineBreakFromText();
     // Sets the code page without converting the replace mask or parsing.
     void AssignSourceEncoding(int encoding) { SourceEncodingValue = encoding; }
+    void AssignTargetEncoding(int encoding) { TargetEncodingValue = encoding; }
     void SetResult(std::string result) { ResultData = std::move(result); }
 
 private:
