@@ -1,5 +1,6 @@
 #include "cli/filemode.h"
 
+#include "backups/filebackup.h"
 #include "cli/masks.h"
 #include "cli/signals.h"
 #include "cli/textmode.h"
@@ -13,20 +14,35 @@
 #include <filesystem>
 #include <iostream>
 #include <set>
+#include <sys/stat.h>
 
 namespace tekstovar::cli {
 
 namespace {
 
+// What makes two spellings one file: for contents the file itself (a link
+// leads to its target), for names the directory entry.
+std::string Identity(const std::string& path, bool names)
+{
+    struct stat st { };
+    const std::filesystem::path entry(path);
+    const std::string looked = names ? entry.parent_path().string() : path;
+    if (::stat(looked.empty() ? "." : looked.c_str(), &st) != 0 || (!names && !S_ISREG(st.st_mode)))
+        return path; // reading it tells what is wrong with it
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + (names ? "/" + entry.filename().string() : "");
+}
+
 // The files the paths name: a directory gives its tree's files matching the
-// masks, subdirectories first; each file once.
+// masks, subdirectories first; each file once, however it is spelt, since a
+// second pass would compound the replacements.
 std::vector<std::string> ListFiles(const TCliOptions& options, int& status)
 {
     const std::vector<std::string> masks = SplitFileMasks(options.FileMasks);
+    const bool names = options.Mode == TCliOptions::TMode::Files && options.Names;
     std::vector<std::string> files;
     std::set<std::string> seen;
     auto add = [&](const std::string& file) {
-        if (seen.insert(file).second)
+        if (seen.insert(Identity(file, names)).second)
             files.push_back(file);
     };
     for (const std::string& path : options.Paths) {
@@ -156,7 +172,31 @@ int RunRestoreMode(const TCliOptions& options)
 {
     int status = 0;
     const std::string root = Absolute(options.BackupRoot);
+    TFileBackup store;
+    store.SetRoot(root);
+    store.SetFixedPaths(true);
+    std::set<std::string> swept;
     for (const std::string& file : ListFiles(options, status)) {
+        // A run killed outright may have left temporaries beside the file or
+        // its backup; what a restore leaves must be the files alone.
+        std::error_code error;
+        const std::filesystem::path real = std::filesystem::canonical(file, error);
+        const std::string backup = store.BackupPath(error ? file : real.string());
+        for (const std::string& path : {error ? file : real.string(), backup}) {
+            const std::string directory = std::filesystem::path(path).parent_path().string();
+            if (swept.insert(directory).second)
+                RemoveStaleTemporaries(directory.empty() ? "." : directory);
+        }
+        store.PruneEmptyDirectories(backup);
+        // Only a regular file is ever backed up: a device or a pipe in its
+        // place is not replaced by whatever lies at its backup path.
+        struct stat st { };
+        if (::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            std::cerr << "tekstovar-cli: Не обычный файл (каталог, канал, сокет или устройство), оставлен как есть: "
+                      << file << '\n';
+            status = 3;
+            continue;
+        }
         try {
             RestoreFileFromBackup(file, root);
             std::cout << file << '\n';

@@ -17,6 +17,10 @@ extern "C" void AskToStop(int signal)
     int none = 0;
     Signal.compare_exchange_strong(none, signal);
     Requested.store(true);
+    // A second signal ends the process at once, for a run that cannot get
+    // to its next step.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
 }
 
 } // namespace
@@ -26,7 +30,10 @@ void InstallStopSignals()
     struct sigaction action { };
     action.sa_handler = AskToStop;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART; // reads and writes under way complete
+    // No SA_RESTART: a wait that may never end (opening a pipe no one
+    // writes to) gives up, and the run gets to its stop. Reads and writes of
+    // regular files are not interrupted by a signal.
+    action.sa_flags = 0;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
 }

@@ -5,7 +5,8 @@
 namespace tekstovar::cli {
 
 // SIGINT and SIGTERM ask a run to stop between two steps of the engine, as
-// the window's stop button does, instead of killing it mid-write.
+// the window's stop button does, instead of killing it mid-write; a second
+// one ends the process at once.
 void InstallStopSignals();
 // Set by the first of the two signals.
 const std::atomic<bool>& StopRequest();

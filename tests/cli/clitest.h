@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include <iterator>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -32,20 +34,20 @@ struct TRun {
     std::string Err;
 };
 
-std::string ReadBytes(const fs::path& path)
+inline std::string ReadBytes(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void WriteBytes(const fs::path& path, std::string_view bytes)
+inline void WriteBytes(const fs::path& path, std::string_view bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(out.good()) << path;
 }
 
-std::vector<std::string> Lines(const std::string& text)
+inline std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -60,7 +62,7 @@ std::vector<std::string> Lines(const std::string& text)
 }
 
 // Russian text in UTF-8, stored in page e.
-std::string InPage(std::string_view utf8, int e)
+inline std::string InPage(std::string_view utf8, int e)
 {
     std::string text = Utf8ToWin(utf8);
     RecodeString(text, EncodingWin, e);
@@ -102,6 +104,62 @@ protected:
         return path;
     }
 
+    std::string P(const std::string& name) const { return (Dir / name).string(); }
+
+    fs::path Make(const std::string& name, std::string_view bytes)
+    {
+        fs::create_directories((Dir / name).parent_path());
+        return File(name, bytes);
+    }
+
+    // The directory the binary starts in; empty: the test's own.
+    fs::path Cwd;
+    // How long Run waits before it kills the binary and fails.
+    std::chrono::milliseconds Limit = 30s;
+
+    // Starts the binary with the given descriptor as standard input and its
+    // output and error written to files.
+    pid_t Start(const std::vector<std::string>& args, int in, const fs::path& out, const fs::path& err)
+    {
+        std::vector<std::string> argv0 = {TEKSTOVAR_CLI};
+        argv0.insert(argv0.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& a : argv0)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (in < 0 || o < 0 || e < 0 || ::dup2(in, 0) < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0 ||
+                (!Cwd.empty() && ::chdir(Cwd.c_str()) != 0))
+                ::_exit(126);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        if (pid < 0)
+            ADD_FAILURE() << "fork failed";
+        return pid;
+    }
+
+    // The child's wait status; one still running after the limit is killed
+    // and fails the test, so that a run that blocks cannot hang the suite.
+    static int WaitFor(pid_t pid, std::chrono::milliseconds limit = 30s)
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        int status = 0;
+        while (::waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > end) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                ADD_FAILURE() << "the binary was still running after " << limit.count() << " ms: killed";
+                return -1;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        return status;
+    }
+
     // Runs the binary with standard input read from a file holding `input`
     // (or fed through a pipe), standard output and error caught in files.
     TRun Run(const std::vector<std::string>& args, std::string_view input = {}, bool throughPipe = false)
@@ -110,35 +168,16 @@ protected:
         const fs::path outPath = Dir / "stdout.bin";
         const fs::path errPath = Dir / "stderr.bin";
         int pipeFds[2] = {-1, -1};
-        if (throughPipe && ::pipe(pipeFds) != 0) {
+        if (throughPipe && ::pipe2(pipeFds, O_CLOEXEC) != 0) {
             ADD_FAILURE() << "pipe failed";
             return {};
         }
-        std::vector<std::string> argv0 = {TEKSTOVAR_CLI};
-        argv0.insert(argv0.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : argv0)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            int in = throughPipe ? pipeFds[0] : ::open(inPath.c_str(), O_RDONLY);
-            int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0)
-                ::_exit(126);
-            if (throughPipe)
-                ::close(pipeFds[1]);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        if (pid < 0) {
-            ADD_FAILURE() << "fork failed";
+        const int in = throughPipe ? pipeFds[0] : ::open(inPath.c_str(), O_RDONLY | O_CLOEXEC);
+        const pid_t pid = Start(args, in, outPath, errPath);
+        ::close(in);
+        if (pid < 0)
             return {};
-        }
         if (throughPipe) {
-            ::close(pipeFds[0]);
             std::size_t done = 0;
             while (done < input.size()) {
                 ssize_t put = ::write(pipeFds[1], input.data() + done, input.size() - done);
@@ -148,8 +187,7 @@ protected:
             }
             ::close(pipeFds[1]);
         }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
+        const int status = WaitFor(pid, Limit);
         TRun run;
         EXPECT_TRUE(WIFEXITED(status)) << "the binary did not exit normally";
         run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -5,16 +5,7 @@
 namespace tekstovar {
 namespace {
 
-class CliFileTest : public CliTest {
-protected:
-    std::string P(const std::string& name) const { return (Dir / name).string(); }
-
-    fs::path Make(const std::string& name, std::string_view bytes)
-    {
-        fs::create_directories((Dir / name).parent_path());
-        return File(name, bytes);
-    }
-};
+class CliFileTest : public CliTest { };
 
 TEST_F(CliFileTest, ContentsOfADirectoryTree)
 {
