@@ -41,6 +41,9 @@ TRunBackups::TEntryOutcome TRunBackups::Restore(const void* key, bool names, con
         return outcome;
     outcome.Held = true;
     outcome.Path = currentPath;
+    // Only a copy that is there comes back; a file that took the old name
+    // meanwhile is no reason to delete the one the run renamed.
+    const bool copyThere = backupfiles::EntryAt(store.CopyPath(key)) == backupfiles::TEntry::Present;
     std::string old;
     try {
         old = store.Restore(key);
@@ -48,12 +51,12 @@ TRunBackups::TEntryOutcome TRunBackups::Restore(const void* key, bool names, con
         outcome.Error = e.what(); // the file stays as the run left it
         return outcome;
     }
-    std::error_code error;
-    if (names && std::filesystem::exists(old, error)) {
+    if (names && copyThere) {
         const std::string restored = WithName(currentPath, NamePart(old));
         // The file the run made under another name goes, unless it is the
         // same file (a name that only changed its letter case on a file
         // system that ignores case).
+        std::error_code error;
         if (currentPath != restored && !backupfiles::SameFile(currentPath, restored))
             std::filesystem::remove(currentPath, error);
         outcome.Path = restored;
