@@ -309,3 +309,20 @@ TEST(FileRunSafety, AFileTooLargeForMemoryIsSkipped)
     EXPECT_EQ(fs::file_size(big), 64u << 20);
     EXPECT_EQ(TTempDir::Read(big).substr(0, 4), "aaaa");
 }
+
+// Undoing a rename whose copy has vanished keeps the renamed file, even when
+// another file has taken the old name meanwhile.
+TEST(FileRunSafety, ANamesUndoWithoutItsCopyDeletesNothing)
+{
+    TTempDir dir;
+    const std::string a = dir.Write("a.txt", "renamed");
+    TRunBackups backups;
+    TListRun list({a}, {"WIN"});
+    const TFileRun& run = list.Run(backups, {.Names = true, .Backup = true}, {{"a", "b"}});
+    ASSERT_EQ(run.Outcomes()[0].Current, dir.Path("b.txt"));
+    std::filesystem::remove(dir.Path("a.tx_"));
+    dir.Write("a.txt", "new one");
+    const auto outcome = backups.Restore(&list.Keys[0], true, run.Outcomes()[0].Current);
+    EXPECT_EQ(outcome.Path, dir.Path("b.txt"));
+    EXPECT_EQ(Tree(dir.Path()), (std::map<std::string, std::string>{{"a.txt", "new one"}, {"b.txt", "renamed"}}));
+}
