@@ -1,6 +1,5 @@
 #include "cli/filemode.h"
 
-#include "backups/filebackup.h"
 #include "cli/masks.h"
 #include "cli/signals.h"
 #include "cli/textmode.h"
@@ -171,34 +170,10 @@ int RunFileMode(const TCliOptions& options)
 int RunRestoreMode(const TCliOptions& options)
 {
     int status = 0;
-    const std::string root = Absolute(options.BackupRoot);
-    TFileBackup store;
-    store.SetRoot(root);
-    store.SetFixedPaths(true);
-    std::set<std::string> swept;
+    TFixedPathRestore restore(Absolute(options.BackupRoot));
     for (const std::string& file : ListFiles(options, status)) {
-        // A run killed outright may have left temporaries beside the file or
-        // its backup; what a restore leaves must be the files alone.
-        std::error_code error;
-        const std::filesystem::path real = std::filesystem::canonical(file, error);
-        const std::string backup = store.BackupPath(error ? file : real.string());
-        for (const std::string& path : {error ? file : real.string(), backup}) {
-            const std::string directory = std::filesystem::path(path).parent_path().string();
-            if (swept.insert(directory).second)
-                RemoveStaleTemporaries(directory.empty() ? "." : directory);
-        }
-        store.PruneEmptyDirectories(backup);
-        // Only a regular file is ever backed up: a device or a pipe in its
-        // place is not replaced by whatever lies at its backup path.
-        struct stat st { };
-        if (::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-            std::cerr << "tekstovar-cli: Не обычный файл (каталог, канал, сокет или устройство), оставлен как есть: "
-                      << file << '\n';
-            status = 3;
-            continue;
-        }
         try {
-            RestoreFileFromBackup(file, root);
+            restore.Restore(file);
             std::cout << file << '\n';
         } catch (const TError& e) {
             std::cerr << "tekstovar-cli: " << e.what() << '\n';

@@ -2,6 +2,7 @@
 
 #include "backups/fileops.h"
 #include "common/error.h"
+#include "platform/fileio.h"
 
 #include <filesystem>
 
@@ -87,22 +88,58 @@ void TRunBackups::Forget(const void* key)
             store->Forget(key);
 }
 
-void RestoreFileFromBackup(const std::string& listed, const std::string& backupRoot)
+TFixedPathRestore::TFixedPathRestore(const std::string& backupRoot)
+{
+    Store.SetRoot(backupRoot);
+    Store.SetFixedPaths(true);
+}
+
+std::vector<std::string> TFixedPathRestore::Sharers(const std::string& path, const std::string& backup)
+{
+    std::vector<std::string> sharers;
+    const std::string directory = backupfiles::DirectoryPart(path);
+    if (!Store.Root().empty() || backupfiles::DirectoryPart(backup) != directory)
+        return sharers; // a mirrored tree gives every file a path of its own
+    // Only names one character off can share it: the name with its last
+    // character replaced, or (for a name ending in "_") the name itself.
+    const std::string stem = backup.substr(directory.size(), backup.size() - directory.size() - 1);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(directory.empty() ? "." : directory, error)) {
+        const std::string name = entry.path().filename().string();
+        const std::string other = directory + name;
+        if (name.compare(0, stem.size(), stem) == 0 && name.size() <= stem.size() + 1 && other != path &&
+            other != backup && Store.BackupPath(other) == backup && backupfiles::IsRegularFile(other))
+            sharers.push_back(other);
+    }
+    return sharers;
+}
+
+void TFixedPathRestore::Restore(const std::string& listed)
 {
     // A link is restored where its contents live, as the run rewrote them.
     std::error_code error;
     const std::filesystem::path real = std::filesystem::canonical(listed, error);
     const std::string path = error ? listed : real.string();
-    TFileBackup store;
-    store.SetRoot(backupRoot);
-    store.SetFixedPaths(true);
-    const std::string backup = store.BackupPath(path);
+    const std::string backup = Store.BackupPath(path);
+    // What a killed run left beside the file or its backup goes first.
+    for (const std::string& place : {path, backup}) {
+        const std::string directory = backupfiles::DirectoryPart(place);
+        if (Swept.insert(directory).second)
+            RemoveStaleTemporaries(directory.empty() ? "." : directory);
+    }
+    Store.PruneEmptyDirectories(backup);
+    if (backupfiles::EntryAt(path) == backupfiles::TEntry::Present && !backupfiles::IsRegularFile(path))
+        throw TError("Не обычный файл (каталог, канал, сокет или устройство), оставлен как есть: " + listed);
     if (!backupfiles::IsRegularFile(backup) || backup == path)
         throw TError("Нет резервной копии " + backup + " для " + listed);
+    const std::vector<std::string> sharers = Sharers(path, backup);
+    if (!sharers.empty())
+        throw TError("Резервная копия " + backup + " может быть копией " + sharers.front() + ", а не " + listed +
+            ": оставлено как есть, верните вручную");
     std::string reason;
     if (!backupfiles::MoveOver(backup, path, reason))
         throw TError("Не удаётся восстановить " + listed + " из " + backup + ": " + reason);
-    store.PruneEmptyDirectories(backup);
+    Store.PruneEmptyDirectories(backup);
 }
 
 } // namespace tekstovar

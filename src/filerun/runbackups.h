@@ -4,7 +4,9 @@
 #include "backups/filenamebackup.h"
 #include "backups/stringbackup.h"
 
+#include <set>
 #include <string>
+#include <vector>
 
 namespace tekstovar {
 
@@ -45,10 +47,24 @@ public:
     TStringBackup EncodingBackup;
 };
 
-// Brings a file's contents back from the backup a run without a key list
-// made (tekstovar-cli, fixed backup paths): the backup is moved over the
-// file, never deleting the file first. Throws TError when there is no
-// backup or it cannot be put back.
-void RestoreFileFromBackup(const std::string& path, const std::string& backupRoot);
+// Brings files' contents back from the backups of runs without a key list
+// (tekstovar-cli, one fixed backup path per file), found by the file's path
+// alone. The backup is moved over the file, never deleting the file first;
+// temporaries a killed run left beside either go.
+class TFixedPathRestore {
+public:
+    explicit TFixedPathRestore(const std::string& backupRoot);
+    // Throws TError, changing nothing, when there is no backup, the file is
+    // not a regular one, or the backup could be another file's: beside the
+    // files, a.txt and a.txy share a.tx_, and which of them it holds is
+    // known to no one.
+    void Restore(const std::string& path);
 
+private:
+    // The other regular files beside path whose backup path is backup.
+    std::vector<std::string> Sharers(const std::string& path, const std::string& backup);
+
+    TFileBackup Store;
+    std::set<std::string> Swept;
+};
 } // namespace tekstovar

@@ -49,9 +49,12 @@ void TRunLog::Write(const std::string& line) const
     if (!Enabled())
         return;
     const std::string bytes = line + "\r\n";
-    int fd = ::open(Path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // A pipe without a reader must not hold the run up: it is refused at once
+    // (a device or a pipe that is read is written to as to a file).
+    int fd = ::open(Path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
     if (fd < 0)
         throw TError("Не удаётся открыть журнал " + Path + ": " + std::strerror(errno));
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     const char* at = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {

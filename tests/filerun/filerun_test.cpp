@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace tekstovar;
 using namespace tekstovar::test;
 
@@ -103,11 +105,12 @@ TEST(FileRun, BackupsComeBeforeTheFirstStepOnly)
         TFileRun& run = with.Run;
         run.Run({{"\\+9", "\\+1"}, {"\\+9", "\\+1"}, {"o", "0"}});
         EXPECT_EQ(TTempDir::Read(paths[0]), "0ne 3");
+        TFixedPathRestore restore(options.BackupRoot);
         for (const auto& path : paths)
-            RestoreFileFromBackup(path, options.BackupRoot);
+            restore.Restore(path);
         EXPECT_EQ(TTempDir::Read(paths[0]), "one 1");
         EXPECT_EQ(TTempDir::Read(paths[1]), "two 2");
-        EXPECT_THROW(RestoreFileFromBackup(paths[0], options.BackupRoot), TError); // used up
+        EXPECT_THROW(restore.Restore(paths[0]), TError); // used up
         if (root) {
             EXPECT_TRUE(std::filesystem::is_empty(dir.Path("bak"))); // pruned, the root kept
         }
@@ -151,4 +154,17 @@ TEST(FileRun, AnUnwritableLogIsReportedAndTheRunGoesOn)
     EXPECT_EQ(TTempDir::Read(paths[0]), "bbb");
     EXPECT_FALSE(run.Messages().empty());
     EXPECT_FALSE(run.AllDone());
+}
+
+TEST(FileRun, ALogThatIsAPipeWithoutReaderDoesNotHoldTheRunUp)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Write("a.txt", "aaa")};
+    TFileRunOptions options;
+    options.LogFile = dir.Path("log");
+    ASSERT_EQ(::mkfifo(options.LogFile.c_str(), 0600), 0);
+    TRunWith with(paths, {"WIN"}, options);
+    with.Run.Run({{"a", "b"}});
+    EXPECT_EQ(TTempDir::Read(paths[0]), "bbb");
+    EXPECT_FALSE(with.Run.Messages().empty());
 }
