@@ -230,6 +230,10 @@ TEST_F(RunsTest, StopDuringALongContentsRunLosesNothing)
     Go(QStringLiteral("\\-b\\?"), QStringLiteral("x"));
     ASSERT_FALSE(Main().Idle());
     EXPECT_FALSE(Main().close()); // refused while running
+    // The stop comes once the big file is under way.
+    QDeadlineTimer deadline(20000);
+    const int started = static_cast<int>(big.size()) + 1; // the file bar's range, once it starts
+    Queue->ServeUntil([&] { return Main().FilePBr->maximum() == started || deadline.hasExpired(); });
     QTest::mouseClick(Main().StopBtn, Qt::LeftButton);
     EXPECT_TRUE(Main().Idle());
     EXPECT_EQ(Main().ActiveReplacer(), nullptr);
