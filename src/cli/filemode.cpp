@@ -13,23 +13,10 @@
 #include <filesystem>
 #include <iostream>
 #include <set>
-#include <sys/stat.h>
 
 namespace tekstovar::cli {
 
 namespace {
-
-// What makes two spellings one file: for contents the file itself (a link
-// leads to its target), for names the directory entry.
-std::string Identity(const std::string& path, bool names)
-{
-    struct stat st { };
-    const std::filesystem::path entry(path);
-    const std::string looked = names ? entry.parent_path().string() : path;
-    if (::stat(looked.empty() ? "." : looked.c_str(), &st) != 0 || (!names && !S_ISREG(st.st_mode)))
-        return path; // reading it tells what is wrong with it
-    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + (names ? "/" + entry.filename().string() : "");
-}
 
 // The files the paths name: a directory gives its tree's files matching the
 // masks, subdirectories first; each file once, however it is spelt, since a
@@ -41,7 +28,8 @@ std::vector<std::string> ListFiles(const TCliOptions& options, int& status)
     std::vector<std::string> files;
     std::set<std::string> seen;
     auto add = [&](const std::string& file) {
-        if (seen.insert(Identity(file, names)).second)
+        const std::string identity = RunIdentity(file, names);
+        if (seen.insert(identity.empty() ? file : identity).second)
             files.push_back(file);
     };
     for (const std::string& path : options.Paths) {

@@ -22,16 +22,17 @@ namespace fs = std::filesystem;
 
 std::string NamePart(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-// What makes two listed paths one file: for contents the file itself (links
-// and spellings lead to one inode), for names the directory entry.
-struct TIdentity {
-    dev_t Device = 0;
-    ino_t Inode = 0;
-    std::string Name; // names runs: the entry's name in that directory
-    auto operator<=>(const TIdentity&) const = default;
-};
-
 } // namespace
+
+std::string RunIdentity(const std::string& path, bool names)
+{
+    const fs::path entry(path);
+    const std::string looked = names ? entry.parent_path().string() : path;
+    struct stat st { };
+    if (::stat(looked.empty() ? "." : looked.c_str(), &st) != 0 || (!names && !S_ISREG(st.st_mode)))
+        return {};
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + (names ? "/" + entry.filename().string() : "");
+}
 
 TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBackups& backups, TFileRunEvents* events)
     : Settings(std::move(options)), Backups(backups), Events(events), RunLog(Settings.LogFile), States(files.size()),
@@ -39,7 +40,7 @@ TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBac
 {
     Backups.SetRoot(Settings.BackupRoot);
     Backups.ContentBackup.SetFixedPaths(Settings.FixedBackupPaths);
-    std::map<TIdentity, std::size_t> seen;
+    std::map<std::string, std::size_t> seen;
     for (std::size_t i = 0; i < files.size(); ++i) {
         TFileState& s = States[i];
         TFileOutcome& out = Files[i];
@@ -55,20 +56,16 @@ TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBac
             Exclude(i, "Не обычный файл (каталог, канал, сокет или устройство), оставлен как есть: " + out.Path);
             continue;
         }
-        TIdentity identity{st.st_dev, st.st_ino, {}};
-        std::error_code error;
-        if (Settings.Names) {
-            // A names run renames the entry itself, a link included.
-            const fs::path parent = fs::path(out.Path).parent_path();
-            struct stat dir { };
-            if (::stat(parent.empty() ? "." : parent.c_str(), &dir) == 0)
-                identity = {dir.st_dev, dir.st_ino, out.NewName};
-        } else {
+        if (!Settings.Names) {
             // A link is worked on through: its target is read and rewritten.
+            std::error_code error;
             const fs::path real = fs::canonical(out.Path, error);
             if (!error)
                 s.Work = real.string();
         }
+        const std::string identity = RunIdentity(out.Path, Settings.Names);
+        if (identity.empty())
+            continue;
         const auto [first, inserted] = seen.emplace(identity, i);
         if (!inserted)
             Exclude(i, "Тот же файл, что и " + Files[first->second].Path + ": обработан один раз");

@@ -46,6 +46,12 @@ struct TFileOutcome {
     std::string Error; // why it was left as it was (the first reason)
 };
 
+// What makes two spellings of a path one file for a run: for contents the
+// file itself (links and other spellings lead to one inode), for names the
+// directory entry. Empty when the path cannot be looked at, or (contents)
+// is not a regular file: working on it will tell why.
+std::string RunIdentity(const std::string& path, bool names);
+
 // What a run reports while it goes, on the thread that drives it (a worker
 // in the window). Calls come in this order per step: for each file its start
 // (only with work) and progress, then its end; then the step's end.

@@ -1,6 +1,7 @@
 #include "backups/filebackup.h"
 #include "backups/filenamebackup.h"
 #include "filetest.h"
+#include "support/fullfile.h"
 
 #include <gtest/gtest.h>
 
@@ -217,16 +218,13 @@ TEST_F(FilesTest, PartlyWrittenCopiesAreRemoved)
     content.SetRoot(Dir + "bak");
     TFileNameBackup names;
     int key = 0;
-    rlimit limit{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
-    const rlimit saved = limit;
-    limit.rlim_cur = 100000; // a full disk, as far as this process can tell
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const std::string contentError = ErrorOf([&] { content.Backup(&key, file, false); });
-    const std::string error = ErrorOf([&] { names.Backup(&key, file, false); });
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, handler);
+    std::string contentError, error;
+    {
+        test::TFileSizeLimit full(100000);
+        ASSERT_TRUE(full.Active);
+        contentError = ErrorOf([&] { content.Backup(&key, file, false); });
+        error = ErrorOf([&] { names.Backup(&key, file, false); });
+    }
     EXPECT_EQ(Tree(), (TTree{{"a.txt", big}, {"bak/", ""}}));
     EXPECT_EQ(error, "Не удаётся создать файл " + Dir + "a.tx_");
     EXPECT_THROW(names.StoredText(&key), TMissingKeyError);

@@ -1,6 +1,7 @@
 #include "engine/filemaskedreplacer.h"
 #include "engine/filenamereplacer.h"
 #include "replacerun.h"
+#include "support/fullfile.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -132,16 +133,11 @@ TEST(FileReplacer, AFailedWriteKeepsTheOldContents)
     std::vector<std::string> paths = {dir.Write("a.txt", std::string(100, 'a')), dir.Write("b.txt", "aaa")};
     std::vector<std::string> pages = {"WIN", "WIN"};
     TFileMaskedReplacer r("a", std::string(100, 'b'), paths, pages, EncodingNone);
-    // A file size limit makes the long result fail to write, even for root.
-    struct rlimit old { };
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    auto events = RunFiles(r);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    ::signal(SIGXFSZ, oldHandler);
+    std::vector<TFileEvent> events;
+    {
+        TFileSizeLimit full(4096); // the long result fails to write
+        events = RunFiles(r);
+    }
 
     EXPECT_EQ(TTempDir::Read(paths[0]), std::string(100, 'a'));
     EXPECT_EQ(TTempDir::Read(paths[1]), std::string(300, 'b'));

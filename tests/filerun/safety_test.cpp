@@ -6,6 +6,7 @@
 #include "filerun/filerun.h"
 #include "platform/fileio.h"
 #include "platform/winunicode.h"
+#include "support/fullfile.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -194,15 +195,8 @@ TEST(FileRunSafety, AFailedWriteLeavesNoBackup)
     const std::string a = dir.Write("a.txt", std::string(100, 'a'));
     TRunBackups backups;
     TListRun list({a}, {"WIN"});
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    const auto handler = ::signal(SIGXFSZ, SIG_IGN);
-    ::setrlimit(RLIMIT_FSIZE, &small);
+    TFileSizeLimit full(4096);
     const TFileRun& run = list.Run(backups, {.Backup = true}, {{"a", std::string(100, 'b')}});
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::signal(SIGXFSZ, handler);
     EXPECT_FALSE(run.Outcomes()[0].Error.empty());
     EXPECT_EQ(Tree(dir.Path()), (std::map<std::string, std::string>{{"a.txt", std::string(100, 'a')}}));
     EXPECT_FALSE(backups.ContentBackup.Holds(&list.Keys[0]));

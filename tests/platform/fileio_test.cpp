@@ -1,6 +1,7 @@
 #include "platform/fileio.h"
 
 #include "support/errorof.h"
+#include "support/fullfile.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -191,15 +192,12 @@ TEST(WriteFileReplacing, AFailedWriteLeavesTheOldFile)
 {
     TTempDir dir;
     const std::string file = dir.Write("a.txt", "old");
-    rlimit limit{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
-    const rlimit saved = limit;
-    limit.rlim_cur = 1000; // a full disk, as far as this process can tell
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const std::string error = ErrorOf([&] { WriteFileReplacing(file, std::string(5000, 'x')); });
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, handler);
+    std::string error;
+    {
+        test::TFileSizeLimit full(1000);
+        ASSERT_TRUE(full.Active);
+        error = ErrorOf([&] { WriteFileReplacing(file, std::string(5000, 'x')); });
+    }
     EXPECT_EQ(error, "Не удаётся записать файл " + file + ": " + std::strerror(EFBIG));
     EXPECT_EQ(TTempDir::Read(file), "old");
     EXPECT_EQ(Names(dir.Path(".")), TNames{"a.txt"});
