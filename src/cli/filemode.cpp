@@ -135,7 +135,8 @@ int RunFileMode(const TCliOptions& options)
     TRunBackups backups;
     TPrintedRun printed(options.Names, status);
     TFileRun run(std::move(files),
-        {.Names = options.Names,
+        {.Steps = pairs,
+            .Names = options.Names,
             .Target = options.To,
             .Backup = options.Backup,
             .OverwriteBackup = options.OverwriteBackup,
@@ -145,7 +146,7 @@ int RunFileMode(const TCliOptions& options)
         backups, &printed);
     printed.Run = &run;
     try {
-        run.Run(pairs, &StopRequest());
+        run.Run(&StopRequest());
     } catch (const std::exception& e) {
         std::cerr << "error: " << e.what() << '\n';
         return 1;

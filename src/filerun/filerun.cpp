@@ -261,8 +261,9 @@ void TFileRun::End(bool stopped)
         Events->RunDone(stopped);
 }
 
-bool TFileRun::Run(const std::vector<TMaskPair>& steps, const std::atomic<bool>* stop)
+bool TFileRun::Run(const std::atomic<bool>* stop)
 {
+    const std::vector<TMaskPair> steps = Settings.Steps;
     CheckMasks(steps);
     const auto stopRequested = [stop] { return stop && stop->load(); };
     for (const TMaskPair& pair : steps) {

@@ -21,6 +21,7 @@ struct TRunFile {
 };
 
 struct TFileRunOptions {
+    std::vector<TMaskPair> Steps; // the mask pairs, one a step, for Run
     bool Names = false; // replace in the names instead of the contents
     int Target = -1; // recode the contents into this page; -1: no recoding
     bool Backup = false; // back each file up right before its first change
@@ -103,10 +104,10 @@ public:
     // The run is over (after the last step, a stop or a failure).
     void End(bool stopped);
 
-    // Every step in one go on this thread, stop asked between the engine's
-    // steps. Throws TError, changing nothing, for a malformed search mask.
-    // Returns false when stopped.
-    bool Run(const std::vector<TMaskPair>& steps, const std::atomic<bool>* stop = nullptr);
+    // Every step of the options in one go on this thread, stop asked
+    // between the engine's steps. Throws TError, changing nothing, for a
+    // malformed search mask. Returns false when stopped.
+    bool Run(const std::atomic<bool>* stop = nullptr);
 
     const std::vector<TFileOutcome>& Outcomes() const { return Files; }
     // The files as listed now and their code pages: what a step starts from.

@@ -49,9 +49,10 @@ TEST(FileRun, LogHasAHeaderPerStepAndALinePerFile)
     std::vector<std::string> paths = {dir.Write("отчёт.txt", "a1 a22"), dir.Write("b.txt", "x")};
     TFileRunOptions options;
     options.LogFile = dir.Path("QZ.Log");
+    options.Steps = {{"\\+9", "#"}, {"a", Utf8ToWin("я")}};
     TRunWith with(paths, {"WIN", "WIN"}, options);
     TFileRun& run = with.Run;
-    run.Run({{"\\+9", "#"}, {"a", Utf8ToWin("я")}});
+    run.Run();
     ASSERT_TRUE(run.AllDone());
     EXPECT_EQ(TTempDir::Read(paths[0]), Utf8ToWin("я# я#"));
     EXPECT_EQ(run.Outcomes()[0].Count, 4);
@@ -78,9 +79,10 @@ TEST(FileRun, NamesFollowTheirFileFromStepToStep)
     options.Names = true;
     options.Backup = true;
     options.LogFile = dir.Path("log");
+    options.Steps = {{"a", "b"}, {"b", "c"}};
     TRunWith with(paths, {"WIN", "WIN"}, options);
     TFileRun& run = with.Run;
-    run.Run({{"a", "b"}, {"b", "c"}});
+    run.Run();
     EXPECT_EQ(run.Outcomes()[0].NewName, "c.txt");
     EXPECT_EQ(run.Outcomes()[0].Count, 2);
     EXPECT_EQ(run.Outcomes()[1].NewName, "z.txt");
@@ -101,9 +103,10 @@ TEST(FileRun, BackupsComeBeforeTheFirstStepOnly)
         TFileRunOptions options;
         options.Backup = true;
         options.BackupRoot = root ? dir.Path("bak") : "";
+        options.Steps = {{"\\+9", "\\+1"}, {"\\+9", "\\+1"}, {"o", "0"}};
         TRunWith with(paths, {"WIN", "WIN"}, options);
         TFileRun& run = with.Run;
-        run.Run({{"\\+9", "\\+1"}, {"\\+9", "\\+1"}, {"o", "0"}});
+        run.Run();
         EXPECT_EQ(TTempDir::Read(paths[0]), "0ne 3");
         TFixedPathRestore restore(options.BackupRoot);
         for (const auto& path : paths)
@@ -124,9 +127,10 @@ TEST(FileRun, AFileWhoseBackupCannotBeMadeIsLeftAlone)
     TFileRunOptions options;
     options.Backup = true;
     options.BackupRoot = dir.Write("not-a-directory", "x"); // nothing can be created below it
+    options.Steps = {{"a", "b"}};
     TRunWith with(paths, {"WIN"}, options);
     TFileRun& run = with.Run;
-    run.Run({{"a", "b"}});
+    run.Run();
     EXPECT_EQ(TTempDir::Read(paths[0]), "aaa");
     EXPECT_FALSE(run.AllDone());
     EXPECT_NE(run.Outcomes()[0].Error.find("a.txt"), std::string::npos);
@@ -136,9 +140,8 @@ TEST(FileRun, AMalformedMaskInAnyStepChangesNothing)
 {
     TTempDir dir;
     std::vector<std::string> paths = {dir.Write("a.txt", "aaa")};
-    TRunWith with(paths, {"WIN"}, TFileRunOptions{});
-    TFileRun& run = with.Run;
-    EXPECT_THROW(run.Run({{"a", "b"}, {"\\(a", "b"}}), TError);
+    TRunWith with(paths, {"WIN"}, {.Steps = {{"a", "b"}, {"\\(a", "b"}}});
+    EXPECT_THROW(with.Run.Run(), TError);
     EXPECT_EQ(TTempDir::Read(paths[0]), "aaa");
 }
 
@@ -148,9 +151,10 @@ TEST(FileRun, AnUnwritableLogIsReportedAndTheRunGoesOn)
     std::vector<std::string> paths = {dir.Write("a.txt", "aaa")};
     TFileRunOptions options;
     options.LogFile = dir.Path("no/such/dir/log");
+    options.Steps = {{"a", "b"}};
     TRunWith with(paths, {"WIN"}, options);
     TFileRun& run = with.Run;
-    run.Run({{"a", "b"}});
+    run.Run();
     EXPECT_EQ(TTempDir::Read(paths[0]), "bbb");
     EXPECT_FALSE(run.Messages().empty());
     EXPECT_FALSE(run.AllDone());
@@ -163,8 +167,9 @@ TEST(FileRun, ALogThatIsAPipeWithoutReaderDoesNotHoldTheRunUp)
     TFileRunOptions options;
     options.LogFile = dir.Path("log");
     ASSERT_EQ(::mkfifo(options.LogFile.c_str(), 0600), 0);
+    options.Steps = {{"a", "b"}};
     TRunWith with(paths, {"WIN"}, options);
-    with.Run.Run({{"a", "b"}});
+    with.Run.Run();
     EXPECT_EQ(TTempDir::Read(paths[0]), "bbb");
     EXPECT_FALSE(with.Run.Messages().empty());
 }

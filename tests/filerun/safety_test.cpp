@@ -58,10 +58,11 @@ struct TListRun {
         for (std::size_t i = 0; i < paths.size(); ++i)
             Files.push_back({paths[i], pages[i], &Keys[i]});
     }
-    const TFileRun& Run(TRunBackups& backups, const TFileRunOptions& options, const std::vector<TMaskPair>& steps)
+    const TFileRun& Run(TRunBackups& backups, TFileRunOptions options, const std::vector<TMaskPair>& steps)
     {
+        options.Steps = steps;
         Last = std::make_unique<TFileRun>(Files, options, backups);
-        Last->Run(steps);
+        Last->Run();
         return *Last;
     }
     std::unique_ptr<TFileRun> Last;
@@ -76,8 +77,9 @@ TEST(FileRunSafety, EachFileWritesItsOwnLineBreak)
     const std::vector<std::string> paths = {dir.Write("lf.txt", "a;b\nc"), dir.Write("crlf.txt", "a;b\r\nc"),
         dir.Write("cr.txt", "a;b\rc"), dir.Write("none.txt", "a;b")};
     TRunBackups backups;
-    TFileRun run({{paths[0], "WIN"}, {paths[1], "WIN"}, {paths[2], "WIN"}, {paths[3], "WIN"}}, {}, backups);
-    run.Run({{";", "\\n"}});
+    TFileRun run({{paths[0], "WIN"}, {paths[1], "WIN"}, {paths[2], "WIN"}, {paths[3], "WIN"}},
+        {.Steps = {{";", "\\n"}}}, backups);
+    run.Run();
     EXPECT_EQ(TTempDir::Read(paths[0]), "a\nb\nc");
     EXPECT_EQ(TTempDir::Read(paths[1]), "a\r\nb\r\nc");
     EXPECT_EQ(TTempDir::Read(paths[2]), "a\rb\rc");
@@ -93,8 +95,12 @@ TEST(FileRunSafety, NamesAreReplacedAsNames)
     RecodeString(koi, EncodingWin, EncodingKoi);
     const std::vector<std::string> paths = {dir.Write("файл_lf.txt", koi), dir.Write("вложенный.txt", koi)};
     TRunBackups backups;
-    TFileRun run({{paths[0], "KOI"}, {paths[1], "DOS"}}, {.Names = true, .Target = EncodingMac}, backups);
-    run.Run({{"lf", Utf8ToWin("лф")}, {Utf8ToWin("вложенный"), Utf8ToWin("найденный")}});
+    TFileRun run({{paths[0], "KOI"}, {paths[1], "DOS"}},
+        {.Steps = {{"lf", Utf8ToWin("лф")}, {Utf8ToWin("вложенный"), Utf8ToWin("найденный")}},
+            .Names = true,
+            .Target = EncodingMac},
+        backups);
+    run.Run();
     EXPECT_EQ(run.Outcomes()[0].NewName, "файл_лф.txt");
     EXPECT_EQ(run.Outcomes()[1].NewName, "найденный.txt");
     EXPECT_EQ(TTempDir::Read(dir.Path("файл_лф.txt")), koi); // contents untouched
@@ -150,8 +156,10 @@ TEST(FileRunSafety, BackupsComeRightBeforeTheFirstChange)
             unblock.Blocker = dir.Write("bak" + dir.Path("e"), "in the way");
         TRunBackups backups;
         TListRun list(paths, {"WIN", "WIN"});
-        TFileRun run(list.Files, {.Backup = true, .BackupRoot = root ? dir.Path("bak") : ""}, backups, &unblock);
-        run.Run({{"", ""}, {"o", "0"}, {"t", "T"}});
+        TFileRun run(list.Files,
+            {.Steps = {{"", ""}, {"o", "0"}, {"t", "T"}}, .Backup = true, .BackupRoot = root ? dir.Path("bak") : ""},
+            backups, &unblock);
+        run.Run();
         EXPECT_EQ(TTempDir::Read(paths[0]), "0ne");
         EXPECT_EQ(TTempDir::Read(paths[1]), root ? "two" : "Tw0");
         EXPECT_EQ(run.Outcomes()[1].Error.empty(), !root);
@@ -265,8 +273,8 @@ TEST(FileRunSafety, RenamesWithoutTheAtomicNoReplace)
         const std::vector<std::string> paths = {dir.Write("a1.txt", "1"), dir.Write("a2.txt", "2")};
         ForceRenameFallbackForTests(fallback);
         TRunBackups backups;
-        TFileRun run({{paths[0], "WIN"}, {paths[1], "WIN"}}, {.Names = true}, backups);
-        run.Run({{"\\9", ""}});
+        TFileRun run({{paths[0], "WIN"}, {paths[1], "WIN"}}, {.Steps = {{"\\9", ""}}, .Names = true}, backups);
+        run.Run();
         ForceRenameFallbackForTests(TRenameFallback::None);
         EXPECT_EQ(Tree(dir.Path()), (std::map<std::string, std::string>{{"a.txt", "1"}, {"a2.txt", "2"}}));
         EXPECT_FALSE(run.Outcomes()[1].Error.empty());
@@ -291,8 +299,8 @@ TEST(FileRunSafety, AFileTooLargeForMemoryIsSkipped)
         limit.rlim_cur = 512ull << 20; // the whole result would need 640 MB more
         ::setrlimit(RLIMIT_AS, &limit);
         TRunBackups backups;
-        TFileRun run({{big, "WIN"}, {small, "WIN"}}, {}, backups);
-        run.Run({{"a", "bbbbbbbbbb"}});
+        TFileRun run({{big, "WIN"}, {small, "WIN"}}, {.Steps = {{"a", "bbbbbbbbbb"}}}, backups);
+        run.Run();
         const bool ok = run.Outcomes()[0].Error.find("памяти") != std::string::npos &&
             run.Outcomes()[1].Error.empty() && TTempDir::Read(small) == "bbbbbbbbbb";
         ::_exit(ok ? 0 : 1);
