@@ -216,7 +216,8 @@ for t in "${TREE_TOOLS[@]}"; do
             ;;
         tk-broot)
             tree_check "tree/$t" tree "$OUT/expected-tree" "tree vs sed's"
-            tree_check "tree/$t/backups" broot/tree "$TREE" "backup tree below broot/ vs the original"
+            # The root mirrors each file's absolute (real) path.
+            tree_check "tree/$t/backups" "broot$(pwd -P)/tree" "$TREE" "backup tree below broot/ vs the original"
             ;;
     esac
     if [[ $t == tk* ]]; then check_listing "tree/$t" "$FILES" "$TREE_N"; fi
@@ -234,7 +235,7 @@ for t in "${BIG_TOOLS[@]}"; do
     fi
     case $t in
         tk-backup) b=big.tx_ ;;
-        tk-broot)  b=broot/big.txt ;;
+        tk-broot)  b="broot$(pwd -P)/big.txt" ;;
         *)         b= ;;
     esac
     if [[ -n $b ]]; then

@@ -50,6 +50,7 @@ void TBackup::Forget(const void* key)
     const int index = IndexOrThrow(key);
     Keys.Delete(index);
     Texts.erase(Texts.begin() + index);
+    Forgotten(key);
 }
 
 std::string TBackup::StoredText(const void* key) const { return Texts[static_cast<std::size_t>(IndexOrThrow(key))]; }

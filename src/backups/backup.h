@@ -49,6 +49,8 @@ protected:
     virtual void DoErase(const void* key) = 0;
     virtual void DoBackup(const void* key, const std::string& text) = 0;
     virtual void DoOverwrite(const void* key, const std::string& text) = 0;
+    // Told once a key has left the store (restored, erased or forgotten).
+    virtual void Forgotten(const void*) { }
 
     // Keys[i] owns Texts[i]; a key occurs at most once.
     TKeyList Keys;

@@ -82,19 +82,27 @@ std::string TFSBackup::CopyPath(const void* key) const
     return found == CopyPaths.end() ? BackupPath(StoredText(key)) : found->second;
 }
 
-bool TFSBackup::HoldsPath(const std::string& path) const
-{
-    for (const auto& [key, copy] : CopyPaths)
-        if (copy == path && Keys.IndexOf(key) >= 0)
-            return true;
-    return false;
-}
+bool TFSBackup::HoldsPath(const std::string& path) const { return PathKeys.contains(path); }
 
 void TFSBackup::RememberCopy(const void* key, const std::string& copy)
 {
-    std::erase_if(CopyPaths, [this](const auto& item) { return Keys.IndexOf(item.first) < 0; });
+    DropCopy(key);
     CopyPaths[key] = copy;
+    PathKeys[copy] = key;
 }
+
+void TFSBackup::DropCopy(const void* key)
+{
+    const auto found = CopyPaths.find(key);
+    if (found == CopyPaths.end())
+        return;
+    const auto owner = PathKeys.find(found->second);
+    if (owner != PathKeys.end() && owner->second == key)
+        PathKeys.erase(owner);
+    CopyPaths.erase(found);
+}
+
+void TFSBackup::Forgotten(const void* key) { DropCopy(key); }
 
 void TFSBackup::PutCopyBack(const void* key)
 {
@@ -106,7 +114,7 @@ void TFSBackup::PutCopyBack(const void* key)
             throw TError("Не удаётся восстановить " + path + " из " + copy + ": " + reason);
         PruneEmptyDirectories(copy);
     }
-    CopyPaths.erase(key);
+    DropCopy(key);
 }
 
 void TFSBackup::DeleteCopy(const void* key)
@@ -114,7 +122,7 @@ void TFSBackup::DeleteCopy(const void* key)
     const std::string copy = CopyPath(key);
     if (copy != StoredText(key))
         DeleteAndPrune(copy);
-    CopyPaths.erase(key);
+    DropCopy(key);
 }
 
 bool TFSBackup::PathInUse(const std::string& path) const

@@ -51,8 +51,10 @@ protected:
     // Whether a backup of this store or its sibling lies at path: such a
     // path serves that backup alone.
     bool PathInUse(const std::string& path) const;
-    // Records where key's backup lies (the paths of forgotten items go).
+    // Records where key's backup lies.
     void RememberCopy(const void* key, const std::string& copy);
+    void DropCopy(const void* key);
+    void Forgotten(const void* key) override;
     // Moves key's backup over its stored path, never deleting what lies
     // there first; throws TError and keeps everything when it cannot.
     // Nothing happens when the backup has vanished.
@@ -61,7 +63,10 @@ protected:
     void DeleteCopy(const void* key);
 
 private:
+    // Where each item's backup lies, and whose backup lies at a path: a run
+    // over thousands of files asks both for every file.
     std::unordered_map<const void*, std::string> CopyPaths;
+    std::unordered_map<std::string, const void*> PathKeys;
     std::string RootPath;
     const TFSBackup* Sibling = nullptr;
 };

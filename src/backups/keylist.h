@@ -1,5 +1,6 @@
 #pragma once
 
+#include <unordered_map>
 #include <vector>
 
 namespace tekstovar {
@@ -19,6 +20,9 @@ public:
 
 private:
     std::vector<const void*> Items;
+    // How often each key is in Items: a key the list does not hold, the
+    // common question of a run over many files, is told at once.
+    std::unordered_map<const void*, int> Held;
 };
 
 } // namespace tekstovar

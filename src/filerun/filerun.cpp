@@ -24,6 +24,12 @@ std::string NamePart(const std::string& path) { return path.substr(path.rfind('/
 
 } // namespace
 
+namespace {
+
+std::string IdentityOf(const struct stat& st) { return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino); }
+
+} // namespace
+
 std::string RunIdentity(const std::string& path, bool names)
 {
     const fs::path entry(path);
@@ -31,7 +37,10 @@ std::string RunIdentity(const std::string& path, bool names)
     struct stat st { };
     if (::stat(looked.empty() ? "." : looked.c_str(), &st) != 0 || (!names && !S_ISREG(st.st_mode)))
         return {};
-    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + (names ? "/" + entry.filename().string() : "");
+    std::string identity = IdentityOf(st);
+    if (names)
+        identity.append("/").append(entry.filename().string());
+    return identity;
 }
 
 TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBackups& backups, TFileRunEvents* events)
@@ -56,14 +65,16 @@ TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBac
             Exclude(i, "Не обычный файл (каталог, канал, сокет или устройство), оставлен как есть: " + out.Path);
             continue;
         }
-        if (!Settings.Names) {
-            // A link is worked on through: its target is read and rewritten.
+        struct stat link { };
+        if (!Settings.Names && ::lstat(out.Path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            // A link is worked on through: its target is read and rewritten,
+            // and backed up beside itself.
             std::error_code error;
             const fs::path real = fs::canonical(out.Path, error);
             if (!error)
                 s.Work = real.string();
         }
-        const std::string identity = RunIdentity(out.Path, Settings.Names);
+        const std::string identity = Settings.Names ? RunIdentity(out.Path, true) : IdentityOf(st);
         if (identity.empty())
             continue;
         const auto [first, inserted] = seen.emplace(identity, i);

@@ -289,8 +289,9 @@ void TTempFile::Commit(bool replace)
         Finished = true;
         Fail("Не удаётся записать файл", TargetPath, code);
     };
-    // fsync rather than fdatasync: the mode and owner must survive a crash too.
-    if (::fsync(Descriptor) != 0)
+    // The data must be on the disk before the name points at it; the mode and
+    // owner set before are journalled ahead of the rename.
+    if (::fdatasync(Descriptor) != 0)
         fail(errno);
     const int fd = Descriptor;
     Descriptor = -1;
@@ -308,13 +309,8 @@ void TTempFile::Commit(bool replace)
         }
     }
     Finished = true;
-    // The new name is only durable once the directory is flushed; failing
-    // that is no reason to report the write as failed.
-    const std::string directory = DirectoryOf(TargetPath);
-    TFd dir(::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0 && ::fsync(dir.Get()) != 0) {
-        // best effort
-    }
+    // The directory is not flushed: until it is, a crash leaves the old file
+    // in place, whole, which is all a rewrite promises.
 }
 
 void WriteFileReplacing(const std::string& path, const std::string& bytes)
