@@ -21,10 +21,13 @@ constexpr int MaxUnderscores = 255;
 bool IsItself(const std::string& backup, const std::string& path)
 {
     namespace fs = std::filesystem;
+    if (backup == path)
+        return true;
     std::error_code error;
-    const fs::path a = fs::absolute(backup, error).lexically_normal();
-    const fs::path b = fs::absolute(path, error).lexically_normal();
-    return backup == path || a == b;
+    const auto plain = [&error](const std::string& p) {
+        return (p.starts_with('/') ? fs::path(p) : fs::absolute(p, error)).lexically_normal();
+    };
+    return plain(backup) == plain(path);
 }
 
 } // namespace

@@ -50,7 +50,9 @@ std::string TFSBackup::BackupPath(const std::string& path) const
     }
     // Normalised as an absolute path, the tail can hold no "..": "/.." is "/".
     std::error_code error;
-    fs::path absolute = fs::absolute(path, error);
+    fs::path absolute = path;
+    if (!path.starts_with('/'))
+        absolute = fs::absolute(path, error);
     if (error)
         absolute = "/" + path;
     std::string tail = fs::path("/" + absolute.generic_string()).lexically_normal().generic_string();
