@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "platform/fileio.h"
+#include "platform/filemeta.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -88,17 +89,17 @@ bool CopyBlocks(int from, int to)
 
 // Writes a whole file through a temporary one beside target and renames it
 // into place, so that target is either absent (or as it was) or complete.
-template <class TFill> bool CreateFile(const std::string& target, const struct stat& like, bool replace, TFill fill)
+// keep gives the written file its owner and permission bits.
+template <class TFill, class TKeep> bool CreateFile(const std::string& target, bool replace, TFill fill, TKeep keep)
 {
     try {
         TTempFile temp(target);
         if (!fill(temp.Fd()))
             return false;
-        temp.KeepOwner(like.st_uid, like.st_gid); // where allowed
         // Permission bits are kept where the file system allows; some (FAT
         // sticks used as a backup root) refuse, and the copy is still good.
         try {
-            temp.SetMode(like.st_mode & 07777);
+            keep(temp);
         } catch (const TError&) {
         }
         temp.Commit(replace);
@@ -179,22 +180,31 @@ TReadResult ReadWholeFile(const std::string& path, std::string& data, mode_t& mo
 
 bool CreateFileWith(const std::string& target, mode_t mode, const std::string& bytes)
 {
-    struct stat like { };
-    like.st_uid = ::geteuid();
-    like.st_gid = ::getegid();
-    like.st_mode = mode;
-    return CreateFile(target, like, false, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
+    return CreateFile(
+        target, false, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); },
+        [mode](TTempFile& temp) {
+            temp.KeepOwner(::geteuid(), ::getegid());
+            temp.SetMode(mode & 07777);
+        });
 }
 
-bool CopyFile(const std::string& source, const std::string& target, bool replace)
+bool CopyFile(const std::string& source, const std::string& target, bool replace, std::string* lost)
 {
+    if (lost)
+        lost->clear();
     if (!IsRegularFile(source)) // a FIFO would block the open
         return false;
     TFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st { };
     if (!in.Valid() || ::fstat(in.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
-    return CreateFile(target, st, replace, [&](int fd) { return CopyBlocks(in.Get(), fd); });
+    return CreateFile(
+        target, replace, [&](int fd) { return CopyBlocks(in.Get(), fd); },
+        [&](TTempFile& temp) {
+            std::string missing = CopyFileMetadata(in.Get(), st, temp.Fd(), target);
+            if (lost)
+                *lost = std::move(missing);
+        });
 }
 
 bool LinkOrCopy(const std::string& source, const std::string& target)
@@ -210,8 +220,10 @@ bool LinkOrCopy(const std::string& source, const std::string& target)
     return CopyFile(source, target);
 }
 
-bool MoveOver(const std::string& source, const std::string& target, std::string& error)
+bool MoveOver(const std::string& source, const std::string& target, std::string& error, std::string* lost)
 {
+    if (lost)
+        lost->clear();
     // Two names of one file: only the extra name goes (a rename between them
     // would do nothing at all).
     if (source != target && SameFile(source, target) && IsRegularFile(source)) {
@@ -226,7 +238,7 @@ bool MoveOver(const std::string& source, const std::string& target, std::string&
         error = std::strerror(errno);
         return false;
     }
-    if (!CopyFile(source, target, true)) {
+    if (!CopyFile(source, target, true, lost)) {
         error = "копия не записана";
         return false;
     }

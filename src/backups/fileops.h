@@ -36,15 +36,18 @@ TReadResult ReadWholeFile(const std::string& path, std::string& data, mode_t& mo
 // target. A failure or a kill leaves target as it was.
 // Writes bytes with the permission bits of mode; target must not exist yet.
 bool CreateFileWith(const std::string& target, mode_t mode, const std::string& bytes);
-// Copies a regular file with its permission bits onto target, which must not
-// exist yet unless replace is set.
-bool CopyFile(const std::string& source, const std::string& target, bool replace = false);
+// Copies a regular file onto target, which must not exist yet unless
+// replace is set, with what it has besides its contents: permission bits,
+// and where allowed owner, group, extended attributes and ACL
+// (CopyFileMetadata). What of that could not be kept goes to lost, in words.
+bool CopyFile(const std::string& source, const std::string& target, bool replace = false, std::string* lost = nullptr);
 // A second name for source at target, which must not exist yet: a hard link
 // in the same directory where the file system allows one, a copy otherwise.
 bool LinkOrCopy(const std::string& source, const std::string& target);
 // Puts source in target's place (replacing it) and takes source away: a
 // rename within one file system, a copy and a delete across two. Target is
-// never deleted first. On failure the reason (the system's) goes to error.
-bool MoveOver(const std::string& source, const std::string& target, std::string& error);
+// never deleted first. On failure the reason (the system's) goes to error;
+// what a copy could not keep of the file goes to lost.
+bool MoveOver(const std::string& source, const std::string& target, std::string& error, std::string* lost = nullptr);
 
 } // namespace tekstovar::backupfiles

@@ -1,6 +1,8 @@
 #include "platform/fileio.h"
 
 #include "common/error.h"
+#include "platform/filemeta.h"
+#include "platform/quoting.h"
 
 #include <algorithm>
 #include <atomic>
@@ -16,6 +18,7 @@
 #include <signal.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace tekstovar {
@@ -28,12 +31,12 @@ std::string Reason(int error) { return std::strerror(error); }
 
 [[noreturn]] void Fail(const char* what, const std::string& path, int error)
 {
-    throw TError(std::string(what) + " " + path + ": " + Reason(error));
+    throw TError(std::string(what) + " " + QuoteName(path) + ": " + Reason(error));
 }
 
 [[noreturn]] void FailNotRegular(const char* what, const std::string& path)
 {
-    throw TError(std::string(what) + " " + path + ": это не обычный файл");
+    throw TError(std::string(what) + " " + QuoteName(path) + ": это не обычный файл");
 }
 
 // Closes a descriptor on every way out.
@@ -219,9 +222,9 @@ std::string ReadDescriptor(int fd, const std::string& name, std::size_t limit)
         }
         return data;
     } catch (const std::bad_alloc&) {
-        throw TError("Файл слишком велик для памяти: " + name);
+        throw TError("Файл слишком велик для памяти: " + QuoteName(name));
     } catch (const std::length_error&) {
-        throw TError("Файл слишком велик для памяти: " + name);
+        throw TError("Файл слишком велик для памяти: " + QuoteName(name));
     }
 }
 
@@ -305,7 +308,7 @@ void TTempFile::Commit(bool replace)
         if (!RenameNoReplace(TempPath, TargetPath, reason)) {
             ::unlink(TempPath.c_str());
             Finished = true;
-            throw TError("Не удаётся записать файл " + TargetPath + ": " + reason);
+            throw TError("Не удаётся записать файл " + QuoteName(TargetPath) + ": " + reason);
         }
     }
     Finished = true;
@@ -313,7 +316,7 @@ void TTempFile::Commit(bool replace)
     // in place, whole, which is all a rewrite promises.
 }
 
-void WriteFileReplacing(const std::string& path, const std::string& bytes)
+std::string WriteFileReplacing(const std::string& path, const std::string& bytes)
 {
     const std::string target = FinalTarget(path);
     struct stat st { };
@@ -322,13 +325,25 @@ void WriteFileReplacing(const std::string& path, const std::string& bytes)
         Fail("Не удаётся записать файл", path, errno);
     if (existed && !S_ISREG(st.st_mode))
         FailNotRegular("Не удаётся записать файл", path);
+    // Opened for its attributes; non-blocking, since a FIFO put in its place
+    // since the stat must not hang the write.
+    TFd original(existed ? ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK) : -1);
+    if (original.Get() >= 0 && (::fstat(original.Get(), &st) != 0 || !S_ISREG(st.st_mode)))
+        FailNotRegular("Не удаётся записать файл", path);
 
     TTempFile temp(target);
     temp.Write(bytes);
-    if (existed)
-        temp.KeepOwner(st.st_uid, st.st_gid);
-    temp.SetMode(existed ? st.st_mode & 07777 : 0666 & ~CurrentUmask());
+    std::string lost;
+    if (existed) {
+        lost = CopyFileMetadata(original.Get(), st, temp.Fd(), path);
+        // Not readable (a write-only file): its attributes are lost, if it has any.
+        if (original.Get() < 0 && ::listxattr(target.c_str(), nullptr, 0) > 0)
+            lost += (lost.empty() ? "У файла " + QuoteName(path) + " не сохранены: " : "; ") +
+                "расширенные атрибуты (файл не прочитать)";
+    } else
+        temp.SetMode(0666 & ~CurrentUmask());
     temp.Commit(true);
+    return lost;
 }
 
 bool RenameNoReplace(const std::string& from, const std::string& to, std::string& error)

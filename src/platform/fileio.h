@@ -60,10 +60,13 @@ private:
 // it half-written: the bytes go to a TTempFile beside it, which is flushed
 // and renamed over the file. A symbolic link stays a link: the file it leads
 // to (at the end of a chain) is what is replaced. Something that is not a
-// regular file is refused untouched. The file's permission bits are kept
-// exactly, its owner and group where allowed; a new file gets 0666 less the
-// umask. On failure the old file stays as it was and no temporary is left.
-void WriteFileReplacing(const std::string& path, const std::string& bytes);
+// regular file is refused untouched. The file keeps what it was
+// (CopyFileMetadata): permission bits exactly, owner and group, extended
+// attributes and ACL where allowed; a new file gets 0666 less the umask. On
+// failure the old file stays as it was and no temporary is left.
+// Returns what of the old file could not be kept, in words (empty when all
+// was): the new contents are in place all the same.
+std::string WriteFileReplacing(const std::string& path, const std::string& bytes);
 
 // Renames unless something already carries the new name; false on failure,
 // with the system's reason in `error`. Where the file system refuses the

@@ -9,12 +9,16 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -72,6 +76,35 @@ TNames Temporaries(const std::string& directory)
         if (name.starts_with(".tekstovar-"))
             found.insert(name);
     return found;
+}
+
+std::map<std::string, std::string> Attributes(const std::string& path)
+{
+    std::map<std::string, std::string> found;
+    std::string names(4096, '\0');
+    const ssize_t size = ::listxattr(path.c_str(), names.data(), names.size());
+    for (std::size_t at = 0; size > 0 && at < static_cast<std::size_t>(size); at = names.find('\0', at) + 1) {
+        std::string value(4096, '\0');
+        const ssize_t length = ::getxattr(path.c_str(), names.c_str() + at, value.data(), value.size());
+        value.resize(length < 0 ? 0 : static_cast<std::size_t>(length));
+        found[names.c_str() + at] = value;
+    }
+    return found;
+}
+
+// Whether the user nobody could open the file for reading (root only).
+bool NobodyCanRead(const std::string& path)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        ::_exit(::open(path.c_str(), O_RDONLY) >= 0 ? 1 : 0);
+    }
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "could not become nobody";
+    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
 }
 
 std::string NotRegular(const char* what, const std::string& path)
@@ -161,6 +194,30 @@ TEST(WriteFileReplacing, KeepsLinksAndModes)
     EXPECT_EQ(Temporaries(dir.Path(".")), TNames{});
 }
 
+TEST(WriteFileReplacing, KeepsAttributesAndTakesNoAclFromTheDirectory)
+{
+    TTempDir dir;
+    const std::string file = dir.Write("sub/a.txt", "old");
+    fs::permissions(file, fs::perms(0640));
+    // A default ACL set after the file was made: only new files inherit it,
+    // the temporary one among them. Owner rwx, user 1 rwx, group r-x, mask
+    // rwx, others r-x, each entry (tag, permissions, id) little-endian.
+    std::string acl = {2, 0, 0, 0};
+    const int entries[][3] = {{1, 7, -1}, {2, 7, 1}, {4, 5, -1}, {0x10, 7, -1}, {0x20, 5, -1}};
+    for (const auto& [tag, bits, id] : entries)
+        acl += {char(tag), 0, char(bits), 0, char(id), char(id >> 8), char(id >> 16), char(id >> 24)};
+    if (::setxattr(file.c_str(), "user.test", "kept", 4, 0) != 0 ||
+        ::setxattr(dir.Path("sub").c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0) != 0)
+        GTEST_SKIP() << "the temporary directory's file system refuses attributes or ACLs: " << std::strerror(errno);
+    EXPECT_EQ(WriteFileReplacing(file, "new"), "");
+    EXPECT_EQ(TTempDir::Read(file), "new");
+    EXPECT_EQ(Mode(file), 0640u);
+    EXPECT_EQ(Attributes(file), (std::map<std::string, std::string>{{"user.test", "kept"}}));
+    // A file that is new takes the directory's ACL as any new file would.
+    WriteFileReplacing(dir.Path("sub/new.txt"), "new");
+    EXPECT_TRUE(Attributes(dir.Path("sub/new.txt")).contains("system.posix_acl_access"));
+}
+
 TEST(WriteFileReplacing, RefusesWhatIsNotARegularFile)
 {
     TTempDir dir;
@@ -206,9 +263,20 @@ TEST(WriteFileReplacing, AFailedWriteLeavesTheOldFile)
 TEST(TempFile, IsPrivateUntilCommittedAndGoesUnlessCommitted)
 {
     TTempDir dir;
+    fs::permissions(dir.Path(), fs::perms(0755)); // others may look in, so only the file's mode keeps them out
     const std::string target = dir.Path("t.txt");
     {
+        const mode_t umask = ::umask(0); // no help from the umask either
         TTempFile temp(target);
+        ::umask(umask);
+        // Private before its first byte.
+        struct stat fresh { };
+        ASSERT_EQ(::stat(temp.Path().c_str(), &fresh), 0);
+        EXPECT_EQ(fresh.st_mode & 07777, 0600u);
+        EXPECT_EQ(fresh.st_size, 0);
+        if (::geteuid() == 0) {
+            EXPECT_FALSE(NobodyCanRead(temp.Path()));
+        }
         EXPECT_EQ(fs::path(temp.Path()).parent_path(), fs::path(target).parent_path());
         const std::string stem = ".tekstovar-" + std::to_string(::getpid()) + "-";
         const std::string name = fs::path(temp.Path()).filename().string();
@@ -220,6 +288,9 @@ TEST(TempFile, IsPrivateUntilCommittedAndGoesUnlessCommitted)
         ASSERT_EQ(::fstat(temp.Fd(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, 0600u);
         temp.SetMode(0644);
+        if (::geteuid() == 0) {
+            EXPECT_TRUE(NobodyCanRead(temp.Path())); // the check itself can tell
+        }
         temp.Commit(true);
         EXPECT_FALSE(TTempDir::Exists(temp.Path()));
     }
