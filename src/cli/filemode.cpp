@@ -9,6 +9,7 @@
 #include "filerun/filerun.h"
 #include "platform/directoryfiles.h"
 #include "platform/fileio.h"
+#include "platform/quoting.h"
 
 #include <filesystem>
 #include <iostream>
@@ -43,11 +44,11 @@ std::vector<std::string> ListFiles(const TCliOptions& options, int& status)
             for (const std::string& file : FilesOfDirectory(path, masks, &problems))
                 add(file);
             for (const std::string& problem : problems) {
-                std::cerr << "tekstovar-cli: " << problem << '\n';
+                std::cerr << "tekstovar-cli: " << OneLine(problem) << '\n';
                 status = 3;
             }
         } catch (const TError& e) {
-            std::cerr << "tekstovar-cli: " << e.what() << '\n';
+            std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
             status = 3;
         }
     }
@@ -74,19 +75,22 @@ public:
     {
         for (const TFileOutcome& file : Run->Outcomes()) {
             if (file.Stopped)
-                std::cerr << "tekstovar-cli: " << file.Path << ": stopped, left as it was\n";
+                std::cerr << "tekstovar-cli: " << QuoteName(file.Path) << ": stopped, left as it was\n";
             else if (!file.Error.empty()) {
-                std::cerr << "tekstovar-cli: " << file.Error << '\n';
+                std::cerr << "tekstovar-cli: " << OneLine(file.Error) << '\n';
                 Status = 3;
             } else if (!file.Reached)
                 continue;
             else if (Names)
-                std::cout << file.Path << '\t' << file.NewName << '\t' << file.Count << '\n';
+                std::cout << QuoteName(file.Path) << '\t' << QuoteName(file.NewName) << '\t' << file.Count << '\n';
             else
-                std::cout << file.Path << '\t' << file.Count << '\n';
+                std::cout << QuoteName(file.Path) << '\t' << file.Count << '\n';
+            // Done, so no failure: the file has the new contents.
+            if (!file.Warning.empty())
+                std::cerr << "tekstovar-cli: warning: " << OneLine(file.Warning) << '\n';
         }
         for (const std::string& message : Run->Messages()) {
-            std::cerr << "tekstovar-cli: " << message << '\n';
+            std::cerr << "tekstovar-cli: " << OneLine(message) << '\n';
             Status = 3;
         }
         std::cout.flush();
@@ -113,7 +117,7 @@ int RunFileMode(const TCliOptions& options)
         pairs = MaskPairs(options);
         TFileRun::CheckMasks(pairs);
     } catch (const TError& e) {
-        std::cerr << "tekstovar-cli: " << e.what() << '\n';
+        std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
         return 1;
     }
     int status = 0;
@@ -124,7 +128,7 @@ int RunFileMode(const TCliOptions& options)
             try {
                 page = DetectEncoding(ReadFileHead(file, DetectionLength));
             } catch (const TError& e) {
-                std::cerr << "tekstovar-cli: " << e.what() << '\n';
+                std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
                 status = 3;
                 continue;
             }
@@ -148,7 +152,7 @@ int RunFileMode(const TCliOptions& options)
     try {
         run.Run(&StopRequest());
     } catch (const std::exception& e) {
-        std::cerr << "error: " << e.what() << '\n';
+        std::cerr << "error: " << OneLine(e.what()) << '\n';
         return 1;
     }
     if (StopSignal() != 0)
@@ -162,10 +166,12 @@ int RunRestoreMode(const TCliOptions& options)
     TFixedPathRestore restore(Absolute(options.BackupRoot));
     for (const std::string& file : ListFiles(options, status)) {
         try {
-            restore.Restore(file);
-            std::cout << file << '\n';
+            const std::string lost = restore.Restore(file);
+            std::cout << QuoteName(file) << '\n';
+            if (!lost.empty())
+                std::cerr << "tekstovar-cli: warning: " << OneLine(lost) << '\n';
         } catch (const TError& e) {
-            std::cerr << "tekstovar-cli: " << e.what() << '\n';
+            std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
             status = 3;
         }
     }

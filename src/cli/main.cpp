@@ -3,6 +3,7 @@
 #include "cli/options.h"
 #include "cli/signals.h"
 #include "cli/textmode.h"
+#include "platform/quoting.h"
 
 #include <iostream>
 
@@ -14,7 +15,7 @@ int main(int argc, char** argv)
     try {
         options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const TUsageError& e) {
-        std::cerr << "tekstovar-cli: " << e.Message << '\n' << UsageText;
+        std::cerr << "tekstovar-cli: " << tekstovar::OneLine(e.Message) << '\n' << UsageText;
         return 2;
     }
     switch (options.Mode) {

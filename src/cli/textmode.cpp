@@ -7,6 +7,7 @@
 #include "encodings/detect.h"
 #include "engine/maskedreplacer.h"
 #include "platform/fileio.h"
+#include "platform/quoting.h"
 
 #include <iostream>
 #include <unistd.h>
@@ -21,7 +22,7 @@ int RunTextMode(const TCliOptions& options)
         pairs = MaskPairs(options);
         text = ReadStream(STDIN_FILENO);
     } catch (const TError& e) {
-        std::cerr << "tekstovar-cli: " << e.what() << '\n';
+        std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
         return 1;
     }
     int source =
@@ -33,7 +34,7 @@ int RunTextMode(const TCliOptions& options)
         for (const TMaskPair& pair : pairs) // every mask is checked before the first step
             TMaskedReplacer("", pair.Search, "", EncodingWin, EncodingNone);
     } catch (const TError& e) {
-        std::cerr << "error: " << e.what() << '\n';
+        std::cerr << "error: " << OneLine(e.what()) << '\n';
         return 1;
     }
     long long total = 0;
@@ -51,7 +52,7 @@ int RunTextMode(const TCliOptions& options)
     try {
         WriteStream(STDOUT_FILENO, text);
     } catch (const TError& e) {
-        std::cerr << "tekstovar-cli: " << e.what() << '\n';
+        std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
         return 1;
     }
     if (!warning.empty())
@@ -66,9 +67,9 @@ int RunDetectMode(const TCliOptions& options)
     for (const std::string& path : options.Paths) {
         try {
             std::string head = ReadFileHead(path, DetectionLength);
-            std::cout << path << '\t' << EncodingNames[DetectEncoding(head)] << '\n';
+            std::cout << QuoteName(path) << '\t' << EncodingNames[DetectEncoding(head)] << '\n';
         } catch (const TError& e) {
-            std::cerr << "tekstovar-cli: " << e.what() << '\n';
+            std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
             status = 1;
         }
     }

@@ -37,6 +37,7 @@ void TFileListReplacer::PrepareForFile(int encoding)
 bool TFileListReplacer::MayTouchFile()
 {
     FileErrorText.clear();
+    FileWarningText.clear();
     FileChangedValue = false;
     if (SkipFile)
         FileErrorText = SkipFile(FileIndexValue);

@@ -34,6 +34,9 @@ public:
     std::size_t FileIndex() const { return FileIndexValue; }
     // Why the current file was left as it was; empty when it was processed.
     const std::string& FileError() const { return FileErrorText; }
+    // In a file's end notification: what the rewritten file could not keep
+    // of the old one (its owner, attributes), in words; empty when all.
+    const std::string& FileWarning() const { return FileWarningText; }
     // In a file's end notification: whether the file was rewritten or
     // renamed (a result equal to what was there changes nothing).
     bool FileChanged() const { return FileChangedValue; }
@@ -71,6 +74,7 @@ protected:
     const std::vector<std::string>& Paths;
     const std::vector<std::string>& Encodings;
     std::string FileErrorText;
+    std::string FileWarningText;
     bool FileChangedValue = false;
 
 private:

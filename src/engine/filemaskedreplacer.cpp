@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "platform/fileio.h"
+#include "platform/quoting.h"
 
 #include <filesystem>
 #include <new>
@@ -67,7 +68,7 @@ void TFileMaskedReplacer::Step()
         }
     } catch (const std::bad_alloc&) {
         // One file too large for memory must not end the run.
-        AbandonFile("Недостаточно памяти для файла " + Paths[FileIndex()]);
+        AbandonFile("Недостаточно памяти для файла " + QuoteName(Paths[FileIndex()]));
     }
 }
 
@@ -76,7 +77,7 @@ void TFileMaskedReplacer::EndFile()
     // Nothing is rewritten that did not change: its inode, times and links stay.
     if (Result() != Text() && MayChangeFile()) {
         try {
-            WriteFileReplacing(Paths[FileIndex()], Result());
+            FileWarningText = WriteFileReplacing(Paths[FileIndex()], Result());
             FileChangedValue = true;
         } catch (const TError& e) {
             FileErrorText = e.what(); // the old contents stay

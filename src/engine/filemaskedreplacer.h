@@ -10,7 +10,8 @@ namespace tekstovar {
 // notification, made once the file is written or has failed (FileError():
 // it could not be read, backed up or written, or was too large for memory,
 // and was left as it was). A result equal to the file's bytes is not
-// written at all.
+// written at all; one written without all of the old file's owner or
+// attributes says so in FileWarning().
 class TFileMaskedReplacer : public TFileListReplacer {
 public:
     using TFileListReplacer::TFileListReplacer;

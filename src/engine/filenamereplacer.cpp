@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "encodings/codepages.h"
 #include "platform/fileio.h"
+#include "platform/quoting.h"
 #include "platform/winunicode.h"
 
 #include <algorithm>
@@ -42,7 +43,7 @@ void TFileNameMaskedReplacer::ReplaceName()
         return;
     }
     if (!Utf8FitsWin(name)) {
-        keep("Имя файла нельзя записать в кодировке WIN: " + path);
+        keep("Имя файла нельзя записать в кодировке WIN: " + QuoteName(path));
         return;
     }
     try {
@@ -61,7 +62,7 @@ void TFileNameMaskedReplacer::ReplaceName()
     if (newName == name)
         return;
     if (!IsValidFileName(newName)) {
-        keep("Недопустимое имя файла \"" + newName + "\" для " + path);
+        keep("Недопустимое имя файла " + QuoteName(newName, true) + " для " + QuoteName(path));
         return;
     }
     if (!MayChangeFile()) {
@@ -70,7 +71,7 @@ void TFileNameMaskedReplacer::ReplaceName()
     }
     std::string reason;
     if (!RenameNoReplace(path, directory + newName, reason)) {
-        keep("Не удаётся переименовать " + path + " в " + newName + ": " + reason);
+        keep("Не удаётся переименовать " + QuoteName(path) + " в " + QuoteName(newName) + ": " + reason);
         return;
     }
     NewNameValue = newName;

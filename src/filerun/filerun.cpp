@@ -7,7 +7,7 @@
 #include "engine/filenamereplacer.h"
 #include "engine/replacerthread.h"
 #include "platform/fileio.h"
-#include "platform/winunicode.h"
+#include "platform/quoting.h"
 
 #include <ctime>
 #include <filesystem>
@@ -62,7 +62,8 @@ TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBac
         if (::stat(out.Path.c_str(), &st) != 0)
             continue; // reading it tells why
         if (!S_ISREG(st.st_mode)) {
-            Exclude(i, "Не обычный файл (каталог, канал, сокет или устройство), оставлен как есть: " + out.Path);
+            Exclude(
+                i, "Не обычный файл (каталог, канал, сокет или устройство), оставлен как есть: " + QuoteName(out.Path));
             continue;
         }
         struct stat link { };
@@ -79,7 +80,7 @@ TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBac
             continue;
         const auto [first, inserted] = seen.emplace(identity, i);
         if (!inserted)
-            Exclude(i, "Тот же файл, что и " + Files[first->second].Path + ": обработан один раз");
+            Exclude(i, "Тот же файл, что и " + QuoteName(Files[first->second].Path) + ": обработан один раз");
     }
 }
 
@@ -188,7 +189,7 @@ void TFileRun::FileEnd(TFileListReplacer& r)
         if (out.Error.empty())
             out.Error = error;
         out.StepCount = 0;
-        Log([&] { RunLog.Write(PathToWin(out.Current) + "\t" + Utf8ToWin(error)); });
+        Log([&] { RunLog.ErrorLine(out.Current, error); });
     } else {
         s.FreshBackup = false;
         out.StepCount = r.ReplaceCount();
@@ -204,7 +205,9 @@ void TFileRun::FileEnd(TFileListReplacer& r)
             // Once recoded, the file is in the target page for the next step.
             if (Settings.Target != EncodingNone)
                 out.Encoding = std::string(EncodingNames[static_cast<std::size_t>(Settings.Target)]);
-            Log([&] { RunLog.ContentLine(before, out.StepCount); });
+            if (out.Warning.empty())
+                out.Warning = r.FileWarning();
+            Log([&] { RunLog.ContentLine(before, out.StepCount, r.FileWarning()); });
         }
     }
     if (Events)

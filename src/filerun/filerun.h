@@ -45,6 +45,10 @@ struct TFileOutcome {
     bool Reached = false; // a step got to it (done, left alone or stopped inside)
     bool Stopped = false; // the stop fell inside it: its old contents stay
     std::string Error; // why it was left as it was (the first reason)
+    // Rewritten, but without all the old file had: its owner and group (only
+    // root gives a file away), extended attributes or ACL (the first of the
+    // run's steps that lost something). The file holds the new contents.
+    std::string Warning;
 };
 
 // What makes two spellings of a path one file for a run: for contents the
@@ -83,6 +87,8 @@ public:
 //   then failed is taken back, so none is left beside an unchanged file.
 // - A stop leaves the file under way with its old contents.
 // - Every file left alone carries its reason; the log gets a line per file.
+// - A rewritten file keeps its owner, attributes and permission bits; what
+//   it could not keep is its warning, in the outcome and the log.
 class TFileRun {
 public:
     TFileRun(

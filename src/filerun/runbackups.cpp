@@ -3,6 +3,7 @@
 #include "backups/fileops.h"
 #include "common/error.h"
 #include "platform/fileio.h"
+#include "platform/quoting.h"
 
 #include <filesystem>
 
@@ -114,7 +115,7 @@ std::vector<std::string> TFixedPathRestore::Sharers(const std::string& path, con
     return sharers;
 }
 
-void TFixedPathRestore::Restore(const std::string& listed)
+std::string TFixedPathRestore::Restore(const std::string& listed)
 {
     // A link is restored where its contents live, as the run rewrote them.
     std::error_code error;
@@ -128,18 +129,21 @@ void TFixedPathRestore::Restore(const std::string& listed)
             RemoveStaleTemporaries(directory.empty() ? "." : directory);
     }
     Store.PruneEmptyDirectories(backup);
+    const std::string name = QuoteName(listed);
     if (backupfiles::EntryAt(path) == backupfiles::TEntry::Present && !backupfiles::IsRegularFile(path))
-        throw TError("Не обычный файл (каталог, канал, сокет или устройство), оставлен как есть: " + listed);
+        throw TError("Не обычный файл (каталог, канал, сокет или устройство), оставлен как есть: " + name);
     if (!backupfiles::IsRegularFile(backup) || backup == path)
-        throw TError("Нет резервной копии " + backup + " для " + listed);
+        throw TError("Нет резервной копии " + QuoteName(backup) + " для " + name);
     const std::vector<std::string> sharers = Sharers(path, backup);
     if (!sharers.empty())
-        throw TError("Резервная копия " + backup + " может быть копией " + sharers.front() + ", а не " + listed +
-            ": оставлено как есть, верните вручную");
+        throw TError("Резервная копия " + QuoteName(backup) + " может быть копией " + QuoteName(sharers.front()) +
+            ", а не " + name + ": оставлено как есть, верните вручную");
     std::string reason;
-    if (!backupfiles::MoveOver(backup, path, reason))
-        throw TError("Не удаётся восстановить " + listed + " из " + backup + ": " + reason);
+    std::string lost;
+    if (!backupfiles::MoveOver(backup, path, reason, &lost))
+        throw TError("Не удаётся восстановить " + name + " из " + QuoteName(backup) + ": " + reason);
     Store.PruneEmptyDirectories(backup);
+    return lost;
 }
 
 } // namespace tekstovar

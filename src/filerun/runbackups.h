@@ -57,8 +57,9 @@ public:
     // Throws TError, changing nothing, when there is no backup, the file is
     // not a regular one, or the backup could be another file's: beside the
     // files, a.txt and a.txy share a.tx_, and which of them it holds is
-    // known to no one.
-    void Restore(const std::string& path);
+    // known to no one. Returns what a copy across file systems could not
+    // keep of the file (owner, attributes), in words; empty when all.
+    std::string Restore(const std::string& path);
 
 private:
     // The other regular files beside path whose backup path is backup.

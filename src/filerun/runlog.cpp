@@ -1,6 +1,7 @@
 #include "filerun/runlog.h"
 
 #include "common/error.h"
+#include "platform/quoting.h"
 #include "platform/winunicode.h"
 
 #include <cerrno>
@@ -22,7 +23,7 @@ std::string LogDateTime(std::time_t when)
 std::string PathToWin(const std::string& path)
 {
     if (!Utf8FitsWin(path))
-        throw TError("Путь нельзя записать в кодировке WIN: " + path);
+        throw TError("Путь нельзя записать в кодировке WIN: " + QuoteName(path));
     return Utf8ToWin(path);
 }
 
@@ -34,14 +35,19 @@ void TRunLog::Header(bool names, const std::string& searchMask, const std::strin
     Write(Utf8ToWin("Маска Замены:") + replaceMask);
 }
 
-void TRunLog::ContentLine(const std::string& path, long long count) const
+void TRunLog::ContentLine(const std::string& path, long long count, const std::string& warning) const
 {
-    Write(PathToWin(path) + "\t" + std::to_string(count));
+    Write(QuoteNameWin(path) + "\t" + std::to_string(count) + (warning.empty() ? "" : "\t" + OneLineWin(warning)));
 }
 
 void TRunLog::NameLine(const std::string& oldPath, const std::string& newName, long long count) const
 {
-    Write(PathToWin(oldPath) + "\t" + PathToWin(newName) + "\t" + std::to_string(count));
+    Write(QuoteNameWin(oldPath) + "\t" + QuoteNameWin(newName) + "\t" + std::to_string(count));
+}
+
+void TRunLog::ErrorLine(const std::string& path, const std::string& message) const
+{
+    Write(QuoteNameWin(path) + "\t" + OneLineWin(message));
 }
 
 void TRunLog::Write(const std::string& line) const
@@ -53,7 +59,7 @@ void TRunLog::Write(const std::string& line) const
     // (a device or a pipe that is read is written to as to a file).
     int fd = ::open(Path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
     if (fd < 0)
-        throw TError("Не удаётся открыть журнал " + Path + ": " + std::strerror(errno));
+        throw TError("Не удаётся открыть журнал " + QuoteName(Path) + ": " + std::strerror(errno));
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     const char* at = bytes.data();
     std::size_t left = bytes.size();
@@ -64,7 +70,7 @@ void TRunLog::Write(const std::string& line) const
         if (put < 0) {
             int error = errno;
             ::close(fd);
-            throw TError("Не удаётся записать журнал " + Path + ": " + std::strerror(error));
+            throw TError("Не удаётся записать журнал " + QuoteName(Path) + ": " + std::strerror(error));
         }
         at += put;
         left -= static_cast<std::size_t>(put);

@@ -116,12 +116,16 @@ protected:
     fs::path Cwd;
     // How long Run waits before it kills the binary and fails.
     std::chrono::milliseconds Limit = 30s;
+    // A command the binary runs under (its absolute path first), such as
+    // setpriv to run it as another user.
+    std::vector<std::string> Wrapper;
 
     // Starts the binary with the given descriptor as standard input and its
     // output and error written to files.
     pid_t Start(const std::vector<std::string>& args, int in, const fs::path& out, const fs::path& err)
     {
-        std::vector<std::string> argv0 = {TEKSTOVAR_CLI};
+        std::vector<std::string> argv0 = Wrapper;
+        argv0.push_back(TEKSTOVAR_CLI);
         argv0.insert(argv0.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (auto& a : argv0)
