@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +46,9 @@ std::string Win(const QString& text)
     oneLine.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
     return Utf8ToWin(oneLine.toStdString());
 }
+
+const QString DownloadHint = QStringLiteral("Взять Из Интернета");
+const QString CancelDownloadHint = QStringLiteral("Прервать Закачку");
 
 constexpr int CountPanelWidth = 90;
 constexpr int StatusPanelWidth = 50;
@@ -138,8 +140,7 @@ void TLibFrm::BuildToolBar()
     LibTBr->addSeparator();
     button(RefreshBtn, "RefreshBtn", QStringLiteral("Перечитать С Диска"), QStyle::SP_BrowserReload,
         &TLibFrm::RefreshBtnClick);
-    button(DownloadBtn, "DownloadBtn", QStringLiteral("Взять Из Интернета"), QStyle::SP_ArrowDown,
-        &TLibFrm::DownloadBtnClick);
+    button(DownloadBtn, "DownloadBtn", DownloadHint, QStyle::SP_ArrowDown, &TLibFrm::DownloadBtnClick);
     LibTBr->addSeparator();
     button(
         SearchBtn, "SearchBtn", QStringLiteral("Поиск"), QStyle::SP_FileDialogContentsView, &TLibFrm::SearchBtnClick);
@@ -429,41 +430,44 @@ void TLibFrm::HelpBtnClick()
 
 void TLibFrm::DownloadBtnClick()
 {
-    if (DownloadRunning)
+    if (DownloadRunning) {
+        Download.Cancel();
         return;
+    }
     DownloadRunning = true;
+    SetDownloadBusy(true);
     StatusLbl->setText(TLibraryDownload::ConnectingText());
-    setEnabled(false);
     const QString ini = QFile::decodeName(QByteArray::fromStdString(IniPath()));
     // Returns at once; Finished ends the download, perhaps before Start
     // returns when the temporary file cannot be made.
-    Download.Start(TLibraryDownload::BaseUrl(ini), Library, DownloadTimeoutMs);
+    Download.Start(TLibraryDownload::BaseUrl(ini), Library, DownloadTimeoutMs, DownloadDeadlineMs);
+}
+
+void TLibFrm::SetDownloadBusy(bool busy)
+{
+    for (QWidget* control :
+        std::initializer_list<QWidget*>{AddBtn, DelBtn, RefreshBtn, SearchBtn, SortBtn, SearchTBr, LibPgC, TabSet1})
+        control->setEnabled(!busy);
+    for (QAction* action : {AddMim, DelMim, EditMim})
+        action->setEnabled(!busy);
+    DownloadBtn->setIcon(style()->standardIcon(busy ? QStyle::SP_BrowserStop : QStyle::SP_ArrowDown));
+    DownloadBtn->setToolTip(busy ? CancelDownloadHint : DownloadHint);
 }
 
 void TLibFrm::DownloadFinished(bool ok, const QString& message)
 {
     DownloadRunning = false;
+    SetDownloadBusy(false);
     ReloadPairs();
     ReloadLexems(LexemLVw->SelectedIndex());
-    // A run of the main window keeps this window disabled; its end enables
-    // it.
-    setEnabled(Main.Idle());
-    if (ok) {
+    if (ok || Download.Failure() == TLibraryDownload::TFailure::Cancelled) {
         StatusLbl->setText(message);
         return;
     }
     StatusLbl->clear();
-    // A disabled window would disable its message box too.
+    // A window disabled by a run of the main window would disable its
+    // message box too.
     Dialogs.Message(isEnabled() ? static_cast<QWidget*>(this) : &Main, TLibraryDownload::FailureText());
-}
-
-void TLibFrm::changeEvent(QEvent* event)
-{
-    TToolWindow::changeEvent(event);
-    // The main window enables this window when its run ends; a download still
-    // under way keeps it disabled until the download ends.
-    if (event->type() == QEvent::EnabledChange && DownloadRunning && isEnabled())
-        setEnabled(false);
 }
 
 } // namespace tekstovar

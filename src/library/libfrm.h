@@ -62,6 +62,7 @@ public:
     bool AcceptsScenarioDrop(const QMimeData* data, const QObject* source) const;
 
     int DownloadTimeoutMs = TLibraryDownload::DefaultTimeoutMs;
+    int DownloadDeadlineMs = TLibraryDownload::DefaultDeadlineMs;
     bool Downloading() const { return DownloadRunning; }
 
     TPage CurrentPage() const;
@@ -71,6 +72,7 @@ public:
     void DelBtnClick();
     void EditMimClick();
     void RefreshBtnClick();
+    // Starts a download, or cancels the one under way.
     void DownloadBtnClick();
     void SearchBtnClick();
     void SearchEdtChange(const QString& text);
@@ -105,9 +107,6 @@ public:
     QAction* DelMim = nullptr;
     QAction* EditMim = nullptr;
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void BuildControls();
     void BuildToolBar();
@@ -121,6 +120,9 @@ private:
     bool InsertItem(TPage page, const std::string& mask, const std::string& replace);
     void ScenarioPairDropped(TPage page);
     void DownloadFinished(bool ok, const QString& message);
+    // While a download runs only its button (now a cancel) and the help
+    // stay usable: nothing may change the library under the merge.
+    void SetDownloadBusy(bool busy);
 
     TMainFrm& Main;
     TDialogs& Dialogs;

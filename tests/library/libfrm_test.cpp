@@ -12,6 +12,8 @@
 #include "support/testdialogs.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QImage>
 #include <QLabel>
@@ -22,6 +24,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -43,7 +46,7 @@ std::string W(const char* utf8) { return Utf8ToWin(utf8); }
 using Texts = std::vector<std::string>;
 
 // A one-shot HTTP server on 127.0.0.1 that answers every request with the
-// same response, or keeps silent.
+// same response, keeps silent, or drips a long body a byte at a time.
 class TLibraryServer {
 public:
     TLibraryServer()
@@ -55,7 +58,14 @@ public:
                     if (!Head.contains("\r\n\r\n") || Silent)
                         return;
                     Head.clear();
-                    socket->write(Response);
+                    if (!Drip) {
+                        socket->write(Response);
+                        return;
+                    }
+                    socket->write("HTTP/1.0 200 OK\r\nContent-Length: 1048576\r\n\r\n[");
+                    auto* drip = new QTimer(socket);
+                    QObject::connect(drip, &QTimer::timeout, socket, [socket] { socket->write(";"); });
+                    drip->start(100);
                 });
         });
         Listening = Server.listen(QHostAddress::LocalHost);
@@ -68,6 +78,7 @@ public:
 
     bool Listening = false;
     bool Silent = false;
+    bool Drip = false;
 
 private:
     QTcpServer Server;
@@ -184,7 +195,27 @@ protected:
     {
         return QTest::qWaitFor([&] { return !Lib().Downloading(); }, 10000);
     }
-    static bool TempFileLeft() { return QFile::exists(TLibraryDownload::TempFilePath()); }
+    // The test's main gave the program a temporary directory of its own,
+    // which holds the test's own directories too.
+    static bool TempFileLeft()
+    {
+        return !QDir(QDir::tempPath()).entryList({QStringLiteral("QZLib*")}, QDir::AllEntries | QDir::Hidden).isEmpty();
+    }
+    // Every control of the window can be used; while a download runs only
+    // its button, now a cancel, and the help can.
+    bool Usable()
+    {
+        return Lib().AddBtn->isEnabled() && Lib().SortBtn->isEnabled() && Grid().isEnabled() && List().isEnabled() &&
+            Lib().TabSet1->isEnabled() && Lib().EditMim->isEnabled() && Lib().DownloadBtn->isEnabled() &&
+            Lib().DownloadBtn->toolTip() == QStringLiteral("Взять Из Интернета");
+    }
+    bool OnlyCancelUsable()
+    {
+        return !Lib().AddBtn->isEnabled() && !Lib().DelBtn->isEnabled() && !Lib().RefreshBtn->isEnabled() &&
+            !Lib().SearchBtn->isEnabled() && !Lib().SortBtn->isEnabled() && !Grid().isEnabled() &&
+            !List().isEnabled() && !Lib().TabSet1->isEnabled() && !Lib().EditMim->isEnabled() &&
+            Lib().DownloadBtn->isEnabled() && Lib().DownloadBtn->toolTip() == QStringLiteral("Прервать Закачку");
+    }
 
     // A user's double click: press and release, then the second press.
     static void DoubleClick(QAbstractItemView& view, const QPoint& pos)
@@ -524,13 +555,13 @@ TEST_F(LibFrmTest, DownloadMergesTheServersLibraryOnce)
     Start();
     Activate();
     Click(Lib().DownloadBtn);
-    EXPECT_FALSE(Lib().isEnabled());
+    EXPECT_TRUE(OnlyCancelUsable());
     EXPECT_EQ(Lib().StatusLbl->text(), QStringLiteral("Соединение С Сервером..."));
     QTest::keyClick(&Lib(), Qt::Key_F2); // no editing meanwhile
     EXPECT_TRUE(Dialogs.Executed.isEmpty());
     ASSERT_TRUE(WaitDownload());
     EXPECT_EQ(Lib().StatusLbl->text(), QStringLiteral("Закачано Пар:2, Лексем:1"));
-    EXPECT_TRUE(Lib().isEnabled());
+    EXPECT_TRUE(Usable());
     EXPECT_EQ(Pairs(), (Texts{"kept|old|new", "animals|cat|dog", "numbers|one|two"}));
     EXPECT_EQ(Shown(2), QStringLiteral("numbers"));
     EXPECT_EQ(Lib().CountLbl->text(), QStringLiteral("Всего: 3"));
@@ -559,26 +590,66 @@ TEST_F(LibFrmTest, AFailedDownloadSaysSoAndLeavesTheWindowUsable)
     ASSERT_TRUE(WaitDownload());
     EXPECT_EQ(Dialogs.Messages, QStringList{QStringLiteral("Не Удалось Получить Данные С Сервера")});
     EXPECT_EQ(Lib().StatusLbl->text(), QString());
-    EXPECT_TRUE(Lib().isEnabled());
+    EXPECT_TRUE(Usable());
     EXPECT_EQ(Pairs().size(), 1u);
     EXPECT_FALSE(TempFileLeft());
 
-    // A server that never answers is given up after the time-out.
+    // A server that never answers is given up after the time-out, one that
+    // drips forever at the deadline.
     TLibraryServer silent;
     ASSERT_TRUE(silent.Listening);
     silent.Silent = true;
     UseServer(silent.Base());
     Lib().DownloadTimeoutMs = 300;
     Click(Lib().DownloadBtn);
-    EXPECT_FALSE(Lib().isEnabled());
+    EXPECT_TRUE(OnlyCancelUsable());
     ASSERT_TRUE(WaitDownload());
     EXPECT_EQ(Dialogs.Messages.size(), 2);
     EXPECT_EQ(Lib().StatusLbl->text(), QString());
-    EXPECT_TRUE(Lib().isEnabled());
+    EXPECT_TRUE(Usable());
+    EXPECT_FALSE(TempFileLeft());
+
+    TLibraryServer dripping;
+    ASSERT_TRUE(dripping.Listening);
+    dripping.Drip = true;
+    UseServer(dripping.Base());
+    Lib().DownloadDeadlineMs = 600;
+    QElapsedTimer clock;
+    clock.start();
+    Click(Lib().DownloadBtn);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Lib().Downloading(); }, 5000));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(Dialogs.Messages.size(), 3);
+    EXPECT_EQ(Dialogs.Messages.last(), QStringLiteral("Не Удалось Получить Данные С Сервера"));
+    EXPECT_TRUE(Usable());
+    EXPECT_EQ(Pairs().size(), 1u);
     EXPECT_FALSE(TempFileLeft());
 }
 
-TEST_F(LibFrmTest, TheWindowStaysDisabledWhileEitherTheDownloadOrAMainRunGoesOn)
+TEST_F(LibFrmTest, ClickingTheDownloadButtonAgainCancelsAtOnce)
+{
+    TLibraryServer dripping;
+    ASSERT_TRUE(dripping.Listening);
+    dripping.Drip = true;
+    UseServer(dripping.Base());
+    WriteLibrary({{"old", "new", "kept"}});
+    Start();
+    Click(Lib().DownloadBtn);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Lib().StatusLbl->text() == QStringLiteral("Соединение С Сервером Установлено"); }));
+    ASSERT_TRUE(OnlyCancelUsable());
+
+    Click(Lib().DownloadBtn);
+
+    EXPECT_FALSE(Lib().Downloading());
+    EXPECT_TRUE(Usable());
+    EXPECT_EQ(Lib().StatusLbl->text(), QStringLiteral("Закачка Прервана"));
+    EXPECT_TRUE(Dialogs.Messages.isEmpty());
+    EXPECT_EQ(Pairs(), (Texts{"kept|old|new"}));
+    EXPECT_FALSE(TempFileLeft());
+}
+
+TEST_F(LibFrmTest, ADownloadAndAMainRunEachKeepWhatTheyDisable)
 {
     TTempDir files;
     TLibraryServer silent;
@@ -593,16 +664,18 @@ TEST_F(LibFrmTest, TheWindowStaysDisabledWhileEitherTheDownloadOrAMainRunGoesOn)
         return Main().Idle();
     };
 
-    // A run that ends while the download goes on does not enable the window.
+    // A run disables the whole window, cancel included; when it ends while
+    // the download goes on, only the cancel comes back.
     Lib().DownloadTimeoutMs = 1500;
     Click(Lib().DownloadBtn);
     Main().GoBtnClick();
     ASSERT_FALSE(Main().Idle());
+    EXPECT_FALSE(Lib().DownloadBtn->isEnabled());
     ASSERT_TRUE(runEnded());
     ASSERT_TRUE(Lib().Downloading());
-    EXPECT_FALSE(Lib().isEnabled());
+    EXPECT_TRUE(OnlyCancelUsable());
     ASSERT_TRUE(WaitDownload());
-    EXPECT_TRUE(Lib().isEnabled());
+    EXPECT_TRUE(Usable());
 
     // A download that ends during a run leaves the window to the run's end.
     Lib().DownloadTimeoutMs = 200;
@@ -610,9 +683,10 @@ TEST_F(LibFrmTest, TheWindowStaysDisabledWhileEitherTheDownloadOrAMainRunGoesOn)
     Main().GoBtnClick();
     ASSERT_FALSE(Main().Idle());
     ASSERT_TRUE(WaitDownload());
-    EXPECT_FALSE(Lib().isEnabled());
+    EXPECT_FALSE(Lib().AddBtn->isEnabled());
+    EXPECT_FALSE(Lib().DownloadBtn->isEnabled());
     ASSERT_TRUE(runEnded());
-    EXPECT_TRUE(Lib().isEnabled());
+    EXPECT_TRUE(Usable());
     EXPECT_EQ(Dialogs.Messages.size(), 2);
     EXPECT_EQ(TTempDir::Read(files.Path("f.txt")), "bb");
 }

@@ -2,12 +2,16 @@
 #include "library/librarystore.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -26,10 +30,10 @@ const QByteArray Library = "[PairLibrary]\r\nCount=2\r\n"
                            "[LexemLibrary]\r\nCount=1\r\nLexemStr0=.[0-9].\r\nCommentStr0=.digit.\r\n";
 
 // A one-shot HTTP server on 127.0.0.1: it reads a request head and answers
-// with a fixed response, or keeps silent when there is none.
+// with a fixed response, keeps silent, or drips a long body byte by byte.
 class TTestServer {
 public:
-    enum class TMode { Answer, Silent };
+    enum class TMode { Answer, Silent, Drip };
 
     TTestServer()
     {
@@ -46,6 +50,13 @@ public:
         Close = close;
     }
     void KeepSilent() { Mode = TMode::Silent; }
+    // One byte of a body of a megabyte every `intervalMs`: never silent for
+    // long, never done.
+    void Drip(int intervalMs)
+    {
+        Mode = TMode::Drip;
+        DripMs = intervalMs;
+    }
 
     static QByteArray Ok(const QByteArray& body, bool withLength = true)
     {
@@ -75,6 +86,13 @@ private:
                 head->clear();
                 if (Mode == TMode::Silent)
                     return;
+                if (Mode == TMode::Drip) {
+                    socket->write("HTTP/1.0 200 OK\r\nContent-Length: 1048576\r\n\r\n[");
+                    auto* drip = new QTimer(socket);
+                    QObject::connect(drip, &QTimer::timeout, socket, [socket] { socket->write(";"); });
+                    drip->start(DripMs);
+                    return;
+                }
                 socket->write(Response);
                 if (Close)
                     socket->disconnectFromHost();
@@ -86,6 +104,7 @@ private:
     TMode Mode = TMode::Answer;
     QByteArray Response;
     bool Close = false;
+    int DripMs = 0;
 };
 
 struct TOutcome {
@@ -95,12 +114,13 @@ struct TOutcome {
     QStringList Statuses;
 };
 
-TOutcome Download(TLibraryDownload& download, const QUrl& base, TLibraryStore& store, int timeoutMs = 3000)
+TOutcome Download(TLibraryDownload& download, const QUrl& base, TLibraryStore& store, int timeoutMs = 3000,
+    int deadlineMs = TLibraryDownload::DefaultDeadlineMs)
 {
     TOutcome outcome;
     QSignalSpy finished(&download, &TLibraryDownload::Finished);
     QSignalSpy status(&download, &TLibraryDownload::Status);
-    download.Start(base, store, timeoutMs);
+    download.Start(base, store, timeoutMs, deadlineMs);
     if (finished.isEmpty())
         finished.wait(WaitMs);
     for (const QList<QVariant>& args : status)
@@ -113,7 +133,16 @@ TOutcome Download(TLibraryDownload& download, const QUrl& base, TLibraryStore& s
     return outcome;
 }
 
-bool TempFileLeft() { return QFile::exists(TLibraryDownload::TempFilePath()); }
+// What lies in the temporary directory, which the test's main made ours.
+QStringList Leftovers()
+{
+    QStringList names =
+        QDir(QDir::tempPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+bool TempFileLeft() { return !Leftovers().isEmpty(); }
 
 } // namespace
 
@@ -356,4 +385,110 @@ TEST(LibraryDownload, TheBaseUrlComesFromTheSettings)
     file.write("[General]\r\nLibraryServer=http://127.0.0.1:8080/lib\r\n");
     file.close();
     EXPECT_EQ(TLibraryDownload::BaseUrl(path), QUrl(QStringLiteral("http://127.0.0.1:8080/lib")));
+}
+
+TEST(LibraryDownload, TheBodyGoesToAFreshPrivateFileNeverThroughALinkAtTheOldName)
+{
+    // Another user's link where the download used to write its body.
+    const QDir temp(QDir::tempPath());
+    const QString victim = temp.filePath(QStringLiteral("precious.txt"));
+    {
+        QFile file(victim);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+    }
+    const QString planted = temp.filePath(QStringLiteral("QZLib.Tmp"));
+    const QStringList planter{QStringLiteral("QZLib.Tmp"), QStringLiteral("precious.txt")};
+    ASSERT_TRUE(QFile::link(victim, planted));
+    auto readVictim = [&] {
+        QFile file(victim);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
+    };
+
+    TTestServer server;
+    ASSERT_TRUE(server.Listening);
+    server.Answer(TTestServer::Ok(Library));
+    TLibraryStore store;
+    TLibraryDownload download;
+    TOutcome outcome = Download(download, server.Base(), store);
+    ASSERT_TRUE(outcome.Ended);
+    EXPECT_TRUE(outcome.Ok) << download.Detail().toStdString();
+    EXPECT_EQ(store.PairCount(), 2u);
+    EXPECT_EQ(readVictim(), QByteArray("keep me"));
+    EXPECT_EQ(Leftovers(), planter);
+
+    // While a transfer runs its file is its own: new, owner-only, not the link.
+    server.KeepSilent();
+    download.Start(server.Base(), store);
+    const QString body = download.TempFileName();
+    ASSERT_FALSE(body.isEmpty());
+    EXPECT_NE(QFileInfo(body).fileName(), QStringLiteral("QZLib.Tmp"));
+    EXPECT_FALSE(QFileInfo(body).isSymLink());
+    EXPECT_EQ(QFile::permissions(body) & ~(QFile::ReadUser | QFile::WriteUser), QFile::ReadOwner | QFile::WriteOwner);
+    download.Cancel();
+    EXPECT_FALSE(QFile::exists(body));
+    EXPECT_EQ(Leftovers(), planter);
+    EXPECT_EQ(readVictim(), QByteArray("keep me"));
+    QFile::remove(planted);
+    QFile::remove(victim);
+}
+
+TEST(LibraryDownload, ADrippingServerIsCutAtTheDeadline)
+{
+    TTestServer server;
+    ASSERT_TRUE(server.Listening);
+    server.Drip(100);
+    TLibraryStore store;
+    store.AppendPair("old", "new", "kept");
+    TLibraryDownload download;
+    QSignalSpy received(&download, &TLibraryDownload::Downloading);
+    QElapsedTimer clock;
+    clock.start();
+
+    // Never silent for the 2 s the silence may last, so only the deadline ends it.
+    TOutcome outcome = Download(download, server.Base(), store, 2000, 800);
+
+    ASSERT_TRUE(outcome.Ended);
+    EXPECT_GE(clock.elapsed(), 700); // a coarse timer may fire 5 % early
+    EXPECT_GE(received.size(), 2);
+    EXPECT_FALSE(outcome.Ok);
+    EXPECT_EQ(outcome.Message, QStringLiteral("Не Удалось Получить Данные С Сервера"));
+    EXPECT_EQ(download.Failure(), TLibraryDownload::TFailure::Deadline);
+    EXPECT_EQ(store.PairCount(), 1u);
+    EXPECT_FALSE(download.Running());
+    EXPECT_FALSE(TempFileLeft());
+}
+
+TEST(LibraryDownload, ACancelEndsTheDownloadAtOnceAndTheNextOneWorks)
+{
+    TTestServer server;
+    ASSERT_TRUE(server.Listening);
+    server.Drip(50);
+    TLibraryStore store;
+    TLibraryDownload download;
+    QSignalSpy finished(&download, &TLibraryDownload::Finished);
+    QSignalSpy status(&download, &TLibraryDownload::Status);
+    QSignalSpy received(&download, &TLibraryDownload::Downloading);
+    download.Start(server.Base(), store);
+    ASSERT_TRUE(received.wait(WaitMs));
+
+    download.Cancel();
+
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_FALSE(finished.at(0).at(0).toBool());
+    EXPECT_EQ(finished.at(0).at(1).toString(), QStringLiteral("Закачка Прервана"));
+    EXPECT_EQ(status.last().at(0).toString(), QStringLiteral("Закачка Прервана"));
+    EXPECT_EQ(download.Failure(), TLibraryDownload::TFailure::Cancelled);
+    EXPECT_FALSE(download.Running());
+    EXPECT_FALSE(TempFileLeft());
+    // Nothing of the abandoned transfer arrives later.
+    QTest::qWait(200);
+    EXPECT_EQ(finished.size(), 1);
+
+    server.Answer(TTestServer::Ok(Library));
+    TOutcome outcome = Download(download, server.Base(), store);
+    ASSERT_TRUE(outcome.Ended);
+    EXPECT_TRUE(outcome.Ok);
+    EXPECT_EQ(store.PairCount(), 2u);
+    EXPECT_FALSE(TempFileLeft());
 }
