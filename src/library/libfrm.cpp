@@ -435,6 +435,8 @@ void TLibFrm::DownloadBtnClick()
         return;
     }
     DownloadRunning = true;
+    PairsBeforeDownload = Library.PairCount();
+    LexemsBeforeDownload = Library.Lexems().size();
     SetDownloadBusy(true);
     StatusLbl->setText(TLibraryDownload::ConnectingText());
     const QString ini = QFile::decodeName(QByteArray::fromStdString(IniPath()));
@@ -458,8 +460,12 @@ void TLibFrm::DownloadFinished(bool ok, const QString& message)
 {
     DownloadRunning = false;
     SetDownloadBusy(false);
-    ReloadPairs();
-    ReloadLexems(LexemLVw->SelectedIndex());
+    // The merge only appends, and showing a large library again costs time:
+    // only what grew is shown again.
+    if (Library.PairCount() != PairsBeforeDownload)
+        ReloadPairs();
+    if (Library.Lexems().size() != LexemsBeforeDownload)
+        ReloadLexems(LexemLVw->SelectedIndex());
     if (ok || Download.Failure() == TLibraryDownload::TFailure::Cancelled) {
         StatusLbl->setText(message);
         return;

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -130,6 +131,8 @@ private:
     TLibraryStore Library;
     TLibraryDownload Download;
     bool DownloadRunning = false;
+    std::size_t PairsBeforeDownload = 0;
+    std::size_t LexemsBeforeDownload = 0;
     QPointer<TPairEditFrm> PairEdit;
     QPointer<TLexemEditFrm> LexemEdit;
     QPointer<THelpFrm> Help;
