@@ -89,7 +89,8 @@ bool CopyBlocks(int from, int to)
 
 // Writes a whole file through a temporary one beside target and renames it
 // into place, so that target is either absent (or as it was) or complete.
-// keep gives the written file its owner and permission bits.
+// keep gives the written file what it keeps besides its bytes: owner,
+// attributes, permission bits.
 template <class TFill, class TKeep> bool CreateFile(const std::string& target, bool replace, TFill fill, TKeep keep)
 {
     try {
