@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -109,13 +110,13 @@ template <class TStampType> void FillStamp(TStampType& stamp, const struct stat&
 
 IniFile::IniFile(std::string path) : FilePath(std::move(path)) { }
 
-std::string IniFile::KeyId(std::string_view foldedSection, std::string_view foldedKey)
+const IniFile::TLine* IniFile::FindKey(std::string_view section, std::string_view key) const
 {
-    // A section name never holds a line break, so the pair is unambiguous.
-    std::string id(foldedSection);
-    id += '\n';
-    id += foldedKey;
-    return id;
+    const auto place = Sections.find(Fold(section));
+    if (place == Sections.end())
+        return nullptr;
+    const auto found = place->second.Keys.find(Fold(key));
+    return found == place->second.Keys.end() ? nullptr : &*found->second;
 }
 
 IniFile::TLine IniFile::ParseLine(std::string text)
@@ -166,32 +167,52 @@ void IniFile::Load()
 {
     Loaded = true;
     Unreadable = false;
+    Problem.clear();
     Stamp = TStamp{};
-    std::string bytes;
-    const int fd = ::open(FilePath.c_str(), O_RDONLY | O_CLOEXEC);
+    Parse(ReadBytes());
+}
+
+std::string IniFile::ReadBytes()
+{
+    auto fail = [this](const std::string& reason) {
+        Unreadable = true;
+        Problem = "Не удаётся прочитать файл " + FilePath + ": " + reason;
+        return std::string();
+    };
+    // A FIFO or a device in the file's place is never opened: opening a
+    // FIFO waits for a writer, and some devices act when opened. Nor does
+    // the open wait, for one put there after this look.
+    struct stat st { };
+    if (::stat(FilePath.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        FillStamp(Stamp, st);
+        return fail("это не обычный файл");
+    }
+    const int fd = ::open(FilePath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         Stamp.Error = errno;
-        Unreadable = errno != ENOENT;
-        Parse(bytes);
-        return;
+        return errno == ENOENT ? std::string() : fail(std::strerror(errno));
     }
+    std::string bytes;
     // The stamp of the file actually read, so that a change made after it
     // is seen next time.
-    struct stat st { };
     if (::fstat(fd, &st) != 0) {
         Stamp.Error = errno;
-        Unreadable = true;
+        fail(std::strerror(errno));
     } else {
         FillStamp(Stamp, st);
-        try {
-            bytes = ReadDescriptor(fd, FilePath);
-        } catch (const TError&) {
-            Unreadable = true;
-            bytes.clear();
+        if (!S_ISREG(st.st_mode)) {
+            fail("это не обычный файл");
+        } else {
+            try {
+                bytes = ReadDescriptor(fd, FilePath);
+            } catch (const TError& e) {
+                Unreadable = true;
+                Problem = e.what();
+            }
         }
     }
     ::close(fd);
-    Parse(bytes);
+    return bytes;
 }
 
 void IniFile::Parse(std::string_view bytes)
@@ -215,24 +236,31 @@ void IniFile::Parse(std::string_view bytes)
 
 void IniFile::Reindex()
 {
-    Keys.clear();
     Sections.clear();
-    std::string section;
-    bool inSection = false;
+    // Room for all keys of a section at once: growing a table of many
+    // thousand keys step by step costs more than counting them first.
+    std::unordered_map<std::string, std::size_t> keyCounts;
+    std::size_t* keyCount = nullptr;
+    for (const TLine& line : Lines)
+        if (line.Kind == TKind::Section)
+            keyCount = &keyCounts[line.Folded];
+        else if (line.Kind == TKind::Key && keyCount)
+            ++*keyCount;
+    TSectionPlace* current = nullptr;
     TSectionPlace* first = nullptr; // set while in the first section of its name
     for (auto it = Lines.begin(); it != Lines.end(); ++it) {
         switch (it->Kind) {
         case TKind::Section: {
-            section = it->Folded;
-            inSection = true;
-            auto [place, fresh] = Sections.try_emplace(section, TSectionPlace{it, it});
-            first = fresh ? &place->second : nullptr;
+            auto [place, fresh] = Sections.try_emplace(it->Folded, TSectionPlace{it, it, {}});
+            current = &place->second;
+            first = fresh ? current : nullptr;
+            if (fresh)
+                current->Keys.reserve(keyCounts[it->Folded]);
             break;
         }
         case TKind::Key:
             // Keys above the first section belong to none and are never read.
-            if (inSection)
-                Keys.try_emplace(KeyId(section, it->Folded), it);
+            it->Read = current && current->Keys.try_emplace(it->Folded, it).second;
             [[fallthrough]];
         case TKind::Other:
             if (first)
@@ -256,16 +284,52 @@ std::string IniFile::Serialize() const
     return bytes;
 }
 
+IniFile::TLine IniFile::KeyLine(std::string text)
+{
+    TLine line = ParseLine(std::move(text));
+    line.Read = true;
+    return line;
+}
+
+std::string_view IniFile::ValueOf(const TLine& line)
+{
+    std::string_view value = Trim(std::string_view(line.Text).substr(line.ValueAt));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return value;
+}
+
 std::optional<std::string> IniFile::TryReadString(std::string_view section, std::string_view key)
 {
     Refresh();
-    const auto found = Keys.find(KeyId(Fold(section), Fold(key)));
-    if (found == Keys.end())
+    const TLine* line = FindKey(section, key);
+    if (!line)
         return std::nullopt;
-    std::string_view value = Trim(std::string_view(found->second->Text).substr(found->second->ValueAt));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-        value = value.substr(1, value.size() - 2);
-    return std::string(value.substr(0, MaxValueLength));
+    return std::string(ValueOf(*line).substr(0, MaxValueLength));
+}
+
+std::vector<IniFile::TEntry> IniFile::ReadSection(std::string_view section)
+{
+    Refresh();
+    std::vector<TEntry> entries;
+    const auto place = Sections.find(Fold(section));
+    if (place == Sections.end())
+        return entries;
+    entries.reserve(place->second.Keys.size());
+    bool inside = false;
+    for (auto it = place->second.Header; it != Lines.end(); ++it) {
+        if (it->Kind == TKind::Section)
+            inside = it->Folded == place->first;
+        else if (inside && it->Read)
+            entries.push_back({it->Folded, std::string(ValueOf(*it))});
+    }
+    return entries;
+}
+
+const std::string& IniFile::ReadError()
+{
+    Refresh();
+    return Problem;
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view defaultValue)
@@ -323,26 +387,26 @@ bool IniFile::Put(std::string_view section, std::string_view key, std::string_vi
     std::string text(key);
     text += '=';
     text += value;
-    const std::string foldedSection = Fold(section);
-    const std::string id = KeyId(foldedSection, Fold(key));
-    if (auto found = Keys.find(id); found != Keys.end()) {
-        if (found->second->Text == text)
-            return false;
-        *found->second = ParseLine(std::move(text));
-        return true;
-    }
-    if (auto place = Sections.find(foldedSection); place != Sections.end()) {
-        const auto at = Lines.insert(std::next(place->second.Last), ParseLine(std::move(text)));
+    std::string foldedKey = Fold(key);
+    const auto place = Sections.find(Fold(section));
+    if (place != Sections.end()) {
+        auto& keys = place->second.Keys;
+        if (auto found = keys.find(foldedKey); found != keys.end()) {
+            if (found->second->Text == text)
+                return false;
+            *found->second = KeyLine(std::move(text));
+            return true;
+        }
+        const auto at = Lines.insert(std::next(place->second.Last), KeyLine(std::move(text)));
         place->second.Last = at;
-        Keys.emplace(id, at);
+        keys.emplace(std::move(foldedKey), at);
         return true;
     }
     if (!Lines.empty() && Lines.back().Kind != TKind::Blank)
         Lines.push_back(ParseLine(""));
     const auto header = Lines.insert(Lines.end(), ParseLine("[" + std::string(section) + "]"));
-    const auto at = Lines.insert(Lines.end(), ParseLine(std::move(text)));
-    Sections.emplace(foldedSection, TSectionPlace{header, at});
-    Keys.emplace(id, at);
+    const auto at = Lines.insert(Lines.end(), KeyLine(std::move(text)));
+    Sections.emplace(header->Folded, TSectionPlace{header, at, {{std::move(foldedKey), at}}});
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace tekstovar {
 
@@ -16,7 +17,8 @@ namespace tekstovar {
 // program's own files) and are never converted here.
 //
 // The file is parsed once and parsed again only when it changed on disk, so
-// reading many keys costs one read of the file. Every write call rewrites the
+// reading many keys costs one read of the file, and an index of the keys
+// finds each one without a walk through the lines. Every write call rewrites the
 // whole file safely (a temporary file renamed over it) before it returns;
 // Update groups many writes into one such rewrite.
 class IniFile {
@@ -38,6 +40,21 @@ public:
     int ReadInteger(std::string_view section, std::string_view key, int defaultValue);
     // Any non-zero integer is true.
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue);
+
+    struct TEntry {
+        std::string Name; // lower-case ASCII
+        std::string Value;
+    };
+    // Every key of the section that TryReadString finds, once each, in file
+    // order, with one look at the disk. The value is as TryReadString gives
+    // it but never cut, so that a caller can refuse a value too long to keep
+    // rather than take part of it.
+    std::vector<TEntry> ReadSection(std::string_view section);
+
+    // Why the existing file could not be read (a directory, a FIFO or other
+    // special file, no permission); empty when it was read or is missing.
+    // A special file is never opened for reading, so it cannot block.
+    const std::string& ReadError();
 
     // Replaces the first line of that key in place, or appends the key after
     // the last entry of the section, or appends the section at the end of the
@@ -65,11 +82,15 @@ private:
         TKind Kind = TKind::Blank;
         std::string Folded; // the section or key name, lower-case ASCII
         std::size_t ValueAt = 0; // keys: where the value begins in Text
+        bool Read = false; // keys: the first line of its name, the one read
     };
     using TLines = std::list<TLine>;
+    // A section name's place in the file and the keys of every section of
+    // that name: the first line of each name, which is the one read.
     struct TSectionPlace {
         TLines::iterator Header;
         TLines::iterator Last; // new keys go after this line
+        std::unordered_map<std::string, TLines::iterator> Keys;
     };
     // What identifies the file's version on disk.
     struct TStamp {
@@ -80,11 +101,17 @@ private:
     };
 
     static TLine ParseLine(std::string text);
-    static std::string KeyId(std::string_view foldedSection, std::string_view foldedKey);
+    // A line Put makes: the one read for its key.
+    static TLine KeyLine(std::string text);
+    // A key's value trimmed and without one pair of enclosing quotes.
+    static std::string_view ValueOf(const TLine& line);
+    // The line read for that key, or nothing.
+    const TLine* FindKey(std::string_view section, std::string_view key) const;
     static TStamp StampOf(const std::string& path);
 
     void Refresh();
     void Load();
+    std::string ReadBytes();
     void Parse(std::string_view bytes);
     void Reindex();
     std::string Serialize() const;
@@ -98,10 +125,10 @@ private:
     std::string FilePath;
     bool Loaded = false;
     bool Unreadable = false;
+    std::string Problem;
     bool ByteOrderMark = false;
     TStamp Stamp;
     TLines Lines;
-    std::unordered_map<std::string, TLines::iterator> Keys;
     std::unordered_map<std::string, TSectionPlace> Sections;
     int BatchDepth = 0;
     bool Pending = false;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <sys/stat.h>
 
 namespace tekstovar {
 namespace {
@@ -159,6 +160,47 @@ TEST(IniRead, MissingOrUnreadableFileGivesDefaults)
     std::filesystem::create_directory(dir.Path("folder.ini"));
     IniFile folder(dir.Path("folder.ini"));
     EXPECT_EQ(folder.ReadString("S", "k", "default"), "default");
+    EXPECT_EQ(missing.ReadError(), "");
+    EXPECT_NE(folder.ReadError(), "");
+
+    // A FIFO is not opened at all: that would wait for a writer. Nor is it
+    // replaced by a write.
+    const std::string fifo = dir.Path("fifo.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    IniFile special(fifo);
+    EXPECT_EQ(special.ReadInteger("S", "k", 5), 5);
+    EXPECT_EQ(special.ReadError(), "Не удаётся прочитать файл " + fifo + ": это не обычный файл");
+    EXPECT_EQ(ErrorOf([&] { special.WriteString("S", "k", "v"); }), "Unable to write to " + fifo);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+// Each key once, the line TryReadString reads, in file order; the value
+// trimmed and unquoted but never cut. Writes keep it so.
+TEST(IniRead, ReadSectionGivesTheKeysReadWholeInFileOrder)
+{
+    TTempDir dir;
+    const std::string whole(3000, 'x');
+    IniFile ini(dir.Write("QZ.Ini",
+        "top=above every section\r\n[S]\r\nb= 2 \r\n; c=comment\r\nA=\"1\"\r\nB=second b\r\n[T]\r\nt=1\r\n"
+        "[s]\r\nlong=" +
+            whole + "\r\na=second a\r\n"));
+    using TEntries = std::vector<std::pair<std::string, std::string>>;
+    auto entries = [&ini](std::string_view section) {
+        TEntries out;
+        for (const IniFile::TEntry& e : ini.ReadSection(section))
+            out.emplace_back(e.Name, e.Value);
+        return out;
+    };
+    EXPECT_EQ(entries("S"), (TEntries{{"b", "2"}, {"a", "1"}, {"long", whole}}));
+    EXPECT_EQ(ini.ReadString("S", "long", ""), std::string(2047, 'x'));
+    EXPECT_TRUE(entries("none").empty());
+    ini.Update([&] {
+        ini.WriteString("S", "A", "changed");
+        ini.WriteString("S", "new", "n");
+        ini.WriteString("U", "u", "1");
+    });
+    EXPECT_EQ(entries("s"), (TEntries{{"b", "2"}, {"a", "changed"}, {"new", "n"}, {"long", whole}}));
+    EXPECT_EQ(entries("U"), (TEntries{{"u", "1"}}));
 }
 
 TEST(IniRead, ByteOrderMarkDoesNotHideTheFirstSection)
