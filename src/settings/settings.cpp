@@ -16,7 +16,7 @@ constexpr const char* View = "View";
 constexpr const char* MaskHistorySection = "MaskHistory";
 constexpr const char* ReplaceHistorySection = "ReplaceHistory";
 
-// A hand-edited "Count" must not make the program build a billion entries.
+// However long the history is set to be, a "Count" beyond this is no history.
 constexpr int MaxHistoryCount = 100000;
 
 std::string WithSlash(std::string path)
@@ -26,11 +26,24 @@ std::string WithSlash(std::string path)
     return path;
 }
 
-// Window positions from a hand-edited file may sit near the int limits.
-int SaturatedSum(int a, int b)
+// How much of a window stays on the desktop however far the file moves it:
+// enough to take it by its title bar.
+constexpr int Grip = 40;
+
+// Bounds from a hand-edited file: a window larger than the desktop is of no
+// use and one of 16777215 pixels takes the program down with it, so the size
+// is cut to the desktop's; the position keeps the title bar reachable.
+void FitOnDesktop(int& left, int& top, int& width, int& height, int minWidth, int minHeight, const TDesktop& desktop)
 {
-    const long long sum = static_cast<long long>(a) + b;
-    return static_cast<int>(std::clamp<long long>(sum, INT_MIN, INT_MAX));
+    const long long deskWidth = std::max(desktop.Width, 1);
+    const long long deskHeight = std::max(desktop.Height, 1);
+    width = static_cast<int>(std::clamp<long long>(width, minWidth, std::max<long long>(minWidth, deskWidth)));
+    height = static_cast<int>(std::clamp<long long>(height, minHeight, std::max<long long>(minHeight, deskHeight)));
+    const long long grip = std::min<long long>({Grip, deskWidth, std::max(width, 1)});
+    const long long right = desktop.Left + deskWidth - grip;
+    left = static_cast<int>(std::clamp<long long>(left, std::min(desktop.Left - width + grip, right), right));
+    const long long bottom = desktop.Top + deskHeight - std::min<long long>(Grip, deskHeight);
+    top = static_cast<int>(std::clamp<long long>(top, desktop.Top, bottom));
 }
 
 int ReadInRange(IniFile& ini, const char* section, const char* key, int defaultValue, int low, int high)
@@ -81,9 +94,11 @@ void WriteFont(IniFile& ini, const std::string& prefix, const TFontSettings& fon
     ini.WriteBool(View, key("StrikeOut"), font.StrikeOut);
 }
 
-std::vector<std::string> ReadHistory(IniFile& ini, const char* section)
+// A hand-edited "Count" must not make the program build more entries than
+// the history keeps.
+std::vector<std::string> ReadHistory(IniFile& ini, const char* section, int length)
 {
-    const int count = std::clamp(ini.ReadInteger(section, "Count", 0), 0, MaxHistoryCount);
+    const int count = std::clamp(ini.ReadInteger(section, "Count", 0), 0, std::min(length, MaxHistoryCount));
     std::vector<std::string> entries;
     entries.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
@@ -121,7 +136,8 @@ std::optional<int> ParseWholeNumber(std::string_view text)
 
 } // namespace
 
-TSettings LoadSettings(IniFile& ini, const std::string& programDir, const std::array<int, 4>& columnDefaults)
+TSettings LoadSettings(
+    IniFile& ini, const std::string& programDir, const std::array<int, 4>& columnDefaults, const TDesktop& desktop)
 {
     const std::string directory = WithSlash(programDir);
     TSettings s;
@@ -144,19 +160,22 @@ TSettings LoadSettings(IniFile& ini, const std::string& programDir, const std::a
 
     s.Left = ini.ReadInteger(View, "Left", 0);
     s.Top = ini.ReadInteger(View, "Top", 0);
-    s.Width = std::max(MinMainWidth, ini.ReadInteger(View, "Width", MinMainWidth));
-    s.Height = std::max(MinMainHeight, ini.ReadInteger(View, "Height", MinMainHeight));
+    s.Width = ini.ReadInteger(View, "Width", MinMainWidth);
+    s.Height = ini.ReadInteger(View, "Height", MinMainHeight);
+    FitOnDesktop(s.Left, s.Top, s.Width, s.Height, MinMainWidth, MinMainHeight, desktop);
     // Start-up itself never maximizes; the window may use this if it likes.
     s.Maximized = ini.ReadBool(View, "Maximized", false);
-    s.BatchLeft = ini.ReadInteger(View, "BatchLeft", SaturatedSum(s.Left, s.Width));
+    s.BatchLeft = ini.ReadInteger(View, "BatchLeft", s.Left + s.Width);
     s.BatchTop = ini.ReadInteger(View, "BatchTop", s.Top);
     s.BatchWidth = ini.ReadInteger(View, "BatchWidth", 350);
     s.BatchHeight = ini.ReadInteger(View, "BatchHeight", 260);
+    FitOnDesktop(s.BatchLeft, s.BatchTop, s.BatchWidth, s.BatchHeight, 0, 0, desktop);
     s.ShowBatch = ini.ReadBool(View, "ShowBatch", false);
-    s.LibLeft = ini.ReadInteger(View, "LibLeft", SaturatedSum(s.Left, s.Width));
-    s.LibTop = ini.ReadInteger(View, "LibTop", SaturatedSum(s.Top, s.BatchHeight));
+    s.LibLeft = ini.ReadInteger(View, "LibLeft", s.Left + s.Width);
+    s.LibTop = ini.ReadInteger(View, "LibTop", s.Top + s.BatchHeight);
     s.LibWidth = ini.ReadInteger(View, "LibWidth", 350);
     s.LibHeight = ini.ReadInteger(View, "LibHeight", 260);
+    FitOnDesktop(s.LibLeft, s.LibTop, s.LibWidth, s.LibHeight, 0, 0, desktop);
     s.ShowLib = ini.ReadBool(View, "ShowLib", false);
     s.ClearListPrompt = ini.ReadBool(View, "ClearListPrompt", true);
     s.AutoLexemKey = static_cast<std::uint16_t>(ReadInRange(ini, View, "AutoLexemKey", 0x4057, 0, 0xFFFF));
@@ -171,8 +190,8 @@ TSettings LoadSettings(IniFile& ini, const std::string& programDir, const std::a
     s.ReplaceFont = ReadFont(ini, "ReplaceFont", TSettings().ReplaceFont);
     s.HistoryLength = ReadInRange(ini, View, "HistoryLength", 20, 0, INT_MAX);
 
-    s.MaskHistory = ReadHistory(ini, MaskHistorySection);
-    s.ReplaceHistory = ReadHistory(ini, ReplaceHistorySection);
+    s.MaskHistory = ReadHistory(ini, MaskHistorySection, s.HistoryLength);
+    s.ReplaceHistory = ReadHistory(ini, ReplaceHistorySection, s.HistoryLength);
     const std::size_t pairs = std::min(s.MaskHistory.size(), s.ReplaceHistory.size());
     s.MaskHistory.resize(pairs);
     s.ReplaceHistory.resize(pairs);

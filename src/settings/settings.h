@@ -76,6 +76,15 @@ struct TSettings {
     bool operator==(const TSettings&) const = default;
 };
 
+// Where windows can be: the bounding box of the screens' available areas.
+// Without screens to ask, a box as large as window systems place windows in.
+struct TDesktop {
+    int Left = 0;
+    int Top = 0;
+    int Width = 32767;
+    int Height = 32767;
+};
+
 // Reads every setting in the order the main window reads them at start, so
 // that the computed defaults follow what was read before: the scenario and
 // library windows sit right of the main window, the library below the
@@ -85,10 +94,13 @@ struct TSettings {
 // outside 0..4, a page outside 0..1, a key combination outside 16 bits, a
 // negative history length or column width, a font size below 1, a colour
 // outside 24 bits) read as their defaults; a history "Count" is taken as at
-// most 100000; histories of different lengths are cut to the shorter, since
-// entries pair by position. A missing or unreadable file gives every default.
-TSettings LoadSettings(
-    IniFile& ini, const std::string& programDir, const std::array<int, 4>& columnDefaults = DefaultColumnWidths);
+// most HistoryLength (and 100000); histories of different lengths are cut to
+// the shorter, since entries pair by position. Each window is made no larger
+// than `desktop` (the main window no smaller than its minimum) and moved so
+// that its top edge and at least 40 pixels of its width lie on it. A missing
+// or unreadable file gives every default.
+TSettings LoadSettings(IniFile& ini, const std::string& programDir,
+    const std::array<int, 4>& columnDefaults = DefaultColumnWidths, const TDesktop& desktop = TDesktop());
 
 // Writes the histories, [General] and [View] in the documented order, all in
 // one rewrite of the file. The history sections are not erased first: keys

@@ -161,6 +161,46 @@ TEST(LoadSettings, HandWrittenHistories)
     EXPECT_EQ(s.ReplaceHistory, (TStrings{"starts with a stop", "ends with a stop", "both"}));
 }
 
+// A hand-edited Count builds no more entries than the history keeps.
+TEST(LoadSettings, HistoryCountIsCutToTheHistoryLength)
+{
+    TTempDir dir;
+    const std::string histories = "[MaskHistory]\r\nCount=100000\r\nString0=.a.\r\nString1=.b.\r\nString2=.c.\r\n"
+                                  "[ReplaceHistory]\r\nCount=2000000000\r\nString1=.B.\r\n";
+    const TSettings two = LoadFrom(dir.Write("two.ini", "[View]\r\nHistoryLength=2\r\n" + histories));
+    EXPECT_EQ(two.MaskHistory, (TStrings{"a", "b"}));
+    EXPECT_EQ(two.ReplaceHistory, (TStrings{"", "B"}));
+    const TSettings none = LoadFrom(dir.Write("none.ini", "[View]\r\nHistoryLength=0\r\n" + histories));
+    EXPECT_TRUE(none.MaskHistory.empty());
+    const TSettings huge = LoadFrom(dir.Write("huge.ini", "[View]\r\nHistoryLength=2147483647\r\n" + histories));
+    EXPECT_EQ(huge.MaskHistory.size(), 100000u);
+}
+
+// Hand-edited bounds: no window larger than the desktop (the main window
+// no smaller than its minimum), its top edge and 40 pixels of its width on
+// it; bounds that fit stay as they are.
+TEST(LoadSettings, WindowsAreFittedToTheDesktop)
+{
+    TTempDir dir;
+    IniFile ini(dir.Write("QZ.Ini",
+        "[View]\r\nLeft=-2000000000\r\nTop=2000000000\r\nWidth=1000000\r\nHeight=16777215\r\n"
+        "BatchLeft=2000000000\r\nBatchTop=-9\r\nBatchWidth=-5\r\nBatchHeight=100\r\n"
+        "LibLeft=-1000\r\nLibTop=70\r\nLibWidth=300\r\nLibHeight=200\r\n"));
+    const TDesktop desktop{-100, 20, 1920, 1080};
+    const TSettings s = LoadSettings(ini, ProgramDir, DefaultColumnWidths, desktop);
+    using TBounds = std::array<int, 4>;
+    EXPECT_EQ((TBounds{s.Left, s.Top, s.Width, s.Height}), (TBounds{-100 - 1920 + 40, 20 + 1080 - 40, 1920, 1080}));
+    EXPECT_EQ((TBounds{s.BatchLeft, s.BatchTop, s.BatchWidth, s.BatchHeight}), (TBounds{1819, 20, 0, 100}));
+    EXPECT_EQ((TBounds{s.LibLeft, s.LibTop, s.LibWidth, s.LibHeight}), (TBounds{-360, 70, 300, 200}));
+    // A desktop smaller than the main window's minimum still gets it whole.
+    const TSettings small = LoadSettings(ini, ProgramDir, DefaultColumnWidths, TDesktop{0, 0, 320, 240});
+    EXPECT_EQ((TBounds{small.Left, small.Top, small.Width, small.Height}), (TBounds{-387, 200, 427, 410}));
+    // Without screens to ask, sizes stay within what window systems place.
+    const TSettings unknown = LoadSettings(ini, ProgramDir);
+    EXPECT_EQ(unknown.Width, 32767);
+    EXPECT_EQ(unknown.Height, 32767);
+}
+
 TEST(SaveSettings, ShrunkHistoryLeavesOldKeysUnread)
 {
     TTempDir dir;
