@@ -22,8 +22,8 @@ TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
     Batch = std::make_unique<TBatchFrm>(*Main, dialogs, programDir, Main.get());
     Setup = std::make_unique<TSetupFrm>(*Main, dialogs, FileMask.get(), Main.get());
     Lib = std::make_unique<TLibFrm>(*Main, dialogs, programDir, Main.get());
-    PairEdit = std::make_unique<TPairEditFrm>(Main.get());
-    LexemEdit = std::make_unique<TLexemEditFrm>(Main.get());
+    PairEdit = std::make_unique<TPairEditFrm>(dialogs, Main.get());
+    LexemEdit = std::make_unique<TLexemEditFrm>(dialogs, Main.get());
     Help = std::make_unique<THelpFrm>(Main.get());
     Batch->SetHelp(Help.get());
     Setup->SetHelp(Help.get());

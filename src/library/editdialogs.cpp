@@ -1,11 +1,18 @@
 #include "library/editdialogs.h"
 
+#include "common/error.h"
 #include "dialogs/centre.h"
+#include "library/librarystore.h"
+#include "platform/dialogs.h"
+#include "platform/winunicode.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+
+#include <initializer_list>
+#include <utility>
 
 namespace tekstovar {
 
@@ -45,9 +52,35 @@ void AddButtons(QDialog* dialog, int top, QPushButton*& ok, QPushButton*& cancel
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
 }
 
+// The first box whose text the library would refuse gets the focus and the
+// message; true when every text fits.
+bool TextsFit(QDialog* dialog, TDialogs& dialogs, std::initializer_list<std::pair<QLineEdit*, const char*>> boxes)
+{
+    for (const auto& [box, what] : boxes) {
+        try {
+            TLibraryStore::CheckText(LibraryText(box->text()), what);
+        } catch (const TError& e) {
+            dialogs.Error(dialog, ErrorText(QString::fromUtf8(e.what())));
+            box->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
-TPairEditFrm::TPairEditFrm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+std::string LibraryText(const QString& text)
+{
+    QString oneLine = text;
+    oneLine.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
+    oneLine.replace(QLatin1Char('\r'), QStringLiteral("\\n"));
+    oneLine.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    return Utf8ToWin(oneLine.toStdString());
+}
+
+TPairEditFrm::TPairEditFrm(TDialogs& dialogs, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), Dialogs(dialogs)
 {
     setObjectName(QStringLiteral("PairEditFrm"));
     setWindowTitle(QStringLiteral("Пара Замены"));
@@ -69,7 +102,14 @@ void TPairEditFrm::showEvent(QShowEvent* event)
     CommentEdt->setFocus();
 }
 
-TLexemEditFrm::TLexemEditFrm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+void TPairEditFrm::accept()
+{
+    if (TextsFit(this, Dialogs, {{CommentEdt, "Комментарий"}, {MaskEdt, "Маска Поиска"}, {ReplaceEdt, "Маска Замены"}}))
+        QDialog::accept();
+}
+
+TLexemEditFrm::TLexemEditFrm(TDialogs& dialogs, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), Dialogs(dialogs)
 {
     setObjectName(QStringLiteral("LexemEditFrm"));
     setWindowTitle(QStringLiteral("Лексема"));
@@ -80,6 +120,12 @@ TLexemEditFrm::TLexemEditFrm(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt:
     setTabOrder(CommentEdt, LexemEdt);
     setTabOrder(LexemEdt, OkBtn);
     setTabOrder(OkBtn, CancelBtn);
+}
+
+void TLexemEditFrm::accept()
+{
+    if (TextsFit(this, Dialogs, {{CommentEdt, "Комментарий"}, {LexemEdt, "Лексема"}}))
+        QDialog::accept();
 }
 
 void TLexemEditFrm::showEvent(QShowEvent* event)

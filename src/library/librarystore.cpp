@@ -1,10 +1,14 @@
 #include "library/librarystore.h"
 
+#include "common/error.h"
 #include "encodings/lettercase.h"
+#include "platform/winunicode.h"
 #include "settings/inifile.h"
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <unordered_map>
 
 namespace tekstovar {
 
@@ -16,37 +20,126 @@ unsigned char LatinFolded(char c)
     return b >= 'a' && b <= 'z' ? static_cast<unsigned char>(b - 32) : b;
 }
 
-// A Count far beyond the keys present is a corrupt count: after this many
-// indexes in a row without a single key the rest of the section is taken to
-// be empty instead of being walked up to a count of billions.
-constexpr int MaxKeylessRun = 1024;
+static_assert(TLibraryStore::MaxTextLength + 2 == IniFile::MaxValueLength, "a text is written between two stops");
 
-// Reads the keys of every index below Count; an index without any of its
-// keys is a hole, not an entry. A key missing beside present ones reads
-// as an empty text.
-template <std::size_t N, typename Take>
-void ReadEntries(IniFile& ini, std::string_view section, const std::array<std::string_view, N>& names, Take take)
+// The index of a key named prefix + index, as "Prefix" + std::to_string(i)
+// writes it, below `count`; -1 for any other name. Names are folded.
+int KeyIndex(std::string_view name, std::string_view foldedPrefix, int count)
 {
-    int count = ini.ReadInteger(section, "Count", 0);
-    int keyless = 0;
-    for (int i = 0; i < count && keyless < MaxKeylessRun; ++i) {
-        std::array<std::string, N> texts;
-        bool any = false;
-        for (std::size_t k = 0; k < N; ++k) {
-            std::optional<std::string> value = ini.TryReadString(section, std::string(names[k]) + std::to_string(i));
-            if (value) {
-                any = true;
-                texts[k] = UnquoteIniValue(*value);
-            }
-        }
-        if (!any) {
-            ++keyless;
-            continue;
-        }
-        keyless = 0;
-        take(texts);
-    }
+    if (!name.starts_with(foldedPrefix))
+        return -1;
+    const std::string_view digits = name.substr(foldedPrefix.size());
+    if (digits.empty() || (digits.size() > 1 && digits[0] == '0'))
+        return -1;
+    int index = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
+    if (error != std::errc() || end != digits.data() + digits.size() || index < 0 || index >= count)
+        return -1;
+    return index;
 }
+
+// The texts of one entry: a key that is missing beside present ones is an
+// empty text.
+template <std::size_t N> struct TRawEntry {
+    int Index = 0;
+    std::array<std::string, N> Texts;
+};
+
+// The entries of every index below Count that has at least one of the keys,
+// in index order. The section is read once and its keys matched by name,
+// so a Count of billions with a few keys costs only those keys.
+template <std::size_t N>
+std::vector<TRawEntry<N>> ReadEntries(
+    IniFile& ini, std::string_view section, const std::array<std::string_view, N>& names)
+{
+    const int count = ini.ReadInteger(section, "Count", 0);
+    std::array<std::string, N> folded;
+    for (std::size_t k = 0; k < N; ++k)
+        for (char c : names[k])
+            folded[k] += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    struct TKeyText {
+        int Index;
+        std::size_t Key;
+        std::string Text;
+    };
+    std::vector<TKeyText> keys;
+    for (IniFile::TEntry& key : ini.ReadSection(section))
+        for (std::size_t k = 0; k < N; ++k)
+            if (const int index = KeyIndex(key.Name, folded[k], count); index >= 0) {
+                keys.push_back({index, k, std::move(key.Value)});
+                break;
+            }
+    // Each name comes once, so each index holds each key once at most.
+    std::sort(keys.begin(), keys.end(), [](const TKeyText& a, const TKeyText& b) { return a.Index < b.Index; });
+    std::vector<TRawEntry<N>> entries;
+    for (TKeyText& key : keys) {
+        if (entries.empty() || entries.back().Index != key.Index)
+            entries.push_back({key.Index, {}});
+        entries.back().Texts[key.Key] = UnquoteIniValue(key.Text);
+    }
+    return entries;
+}
+
+// Texts equal ignoring case (WinEqualCaseless) have equal keys.
+std::string CaselessKey(std::string_view text)
+{
+    std::string key(text);
+    WinUpperString(key);
+    return key;
+}
+
+// The first index of each caseless key, as the merge compares with the
+// first present entry only.
+class TFirstIndex {
+public:
+    template <typename Key> TFirstIndex(std::size_t size, Key key)
+    {
+        for (std::size_t i = 0; i < size; ++i)
+            First.try_emplace(CaselessKey(key(i)), i);
+    }
+    // The first index of the text's key, which becomes `next` when it has
+    // none yet: the entry about to be appended at that index is the first.
+    std::size_t FirstOr(std::string_view text, std::size_t next)
+    {
+        return First.try_emplace(CaselessKey(text), next).first->second;
+    }
+
+private:
+    std::unordered_map<std::string, std::size_t> First;
+};
+
+// Collects the entries a merge leaves out for one message.
+class TRefusals {
+public:
+    template <std::size_t N> bool Refuse(const TRawEntry<N>& entry, const char* kind, std::size_t commentAt)
+    {
+        bool tooLong = false;
+        for (const std::string& text : entry.Texts)
+            tooLong = tooLong || text.size() > TLibraryStore::MaxTextLength;
+        if (!tooLong)
+            return false;
+        if (++Count <= MaxListed) {
+            std::string comment = WinToUtf8(std::string_view(entry.Texts[commentAt]).substr(0, 40));
+            Listed += "\n" + std::string(kind) + " " + std::to_string(entry.Index) + " «" + comment + "»";
+        }
+        return true;
+    }
+    void Report(TLibMergeCount& result) const
+    {
+        result.Refused = Count;
+        if (Count == 0)
+            return;
+        result.RefusedMessage = "Не Приняты Записи Библиотеки С Текстом Длиннее " +
+            std::to_string(TLibraryStore::MaxTextLength) + " Знаков: Файл Настроек Их Не Вместит" + Listed;
+        if (Count > MaxListed)
+            result.RefusedMessage += "\nИ Ещё " + std::to_string(Count - MaxListed);
+    }
+
+private:
+    static constexpr int MaxListed = 20;
+    int Count = 0;
+    std::string Listed;
+};
 
 bool StartsWith(std::string_view text, std::string_view prefix)
 {
@@ -85,10 +178,40 @@ std::string TLibraryStore::SelectedMask(std::size_t row) const { return row < Pa
 
 std::string TLibraryStore::SelectedReplace(std::size_t row) const { return row < PairCount() ? LibReplaces[row] : ""; }
 
+void TLibraryStore::CheckText(std::string_view text, std::string_view what)
+{
+    if (text.size() > MaxTextLength)
+        throw TError(
+            std::string(what) + " Длиннее " + std::to_string(MaxTextLength) + " Знаков Не Поместится В Файл Настроек");
+}
+
+namespace {
+
+constexpr std::string_view MaskWhat = "Маска Поиска";
+constexpr std::string_view ReplaceWhat = "Маска Замены";
+constexpr std::string_view CommentWhat = "Комментарий";
+constexpr std::string_view LexemWhat = "Лексема";
+
+void CheckPair(std::string_view mask, std::string_view replace, std::string_view comment)
+{
+    TLibraryStore::CheckText(mask, MaskWhat);
+    TLibraryStore::CheckText(replace, ReplaceWhat);
+    TLibraryStore::CheckText(comment, CommentWhat);
+}
+
+void CheckLexem(const TLibLexem& lexem)
+{
+    TLibraryStore::CheckText(lexem.Description, CommentWhat);
+    TLibraryStore::CheckText(lexem.Lexem, LexemWhat);
+}
+
+} // namespace
+
 std::optional<std::size_t> TLibraryStore::AddPair(std::size_t row, std::string_view mask, std::string_view replace)
 {
     if (mask.empty() && replace.empty())
         return std::nullopt;
+    CheckPair(mask, replace, NewComment);
     std::size_t at = std::min(row, PairCount());
     LibMasks.insert(LibMasks.begin() + static_cast<std::ptrdiff_t>(at), std::string(mask));
     LibReplaces.insert(LibReplaces.begin() + static_cast<std::ptrdiff_t>(at), std::string(replace));
@@ -101,6 +224,7 @@ std::optional<std::size_t> TLibraryStore::AddLexem(
 {
     if (mask.empty() && replace.empty())
         return std::nullopt;
+    CheckText(mask, LexemWhat);
     std::size_t at = std::min(selected.value_or(0), LibLexems.size());
     LibLexems.insert(LibLexems.begin() + static_cast<std::ptrdiff_t>(at), TLibLexem{NewComment, std::string(mask)});
     return at;
@@ -129,6 +253,7 @@ bool TLibraryStore::SetPair(std::size_t row, std::string mask, std::string repla
 {
     if (row >= PairCount())
         return false;
+    CheckPair(mask, replace, comment);
     LibMasks[row] = std::move(mask);
     LibReplaces[row] = std::move(replace);
     LibComments[row] = std::move(comment);
@@ -139,55 +264,57 @@ bool TLibraryStore::SetLexem(std::size_t index, TLibLexem lexem)
 {
     if (index >= LibLexems.size())
         return false;
+    CheckLexem(lexem);
     LibLexems[index] = std::move(lexem);
     return true;
 }
 
 void TLibraryStore::AppendPair(std::string mask, std::string replace, std::string comment)
 {
+    CheckPair(mask, replace, comment);
     LibMasks.push_back(std::move(mask));
     LibReplaces.push_back(std::move(replace));
     LibComments.push_back(std::move(comment));
 }
 
-void TLibraryStore::AppendLexem(TLibLexem lexem) { LibLexems.push_back(std::move(lexem)); }
-
-bool TLibraryStore::PairPresent(std::string_view mask, std::string_view replace, std::string_view comment) const
+void TLibraryStore::AppendLexem(TLibLexem lexem)
 {
-    // Only the first pair with an equal mask counts, so a file pair equal to
-    // a later one with that mask is added again.
-    for (std::size_t i = 0; i < PairCount(); ++i)
-        if (WinEqualCaseless(LibMasks[i], mask))
-            return LibReplaces[i] == replace && LibComments[i] == comment;
-    return false;
-}
-
-bool TLibraryStore::LexemPresent(const TLibLexem& lexem) const
-{
-    for (const TLibLexem& present : LibLexems)
-        if (WinEqualCaseless(present.Description, lexem.Description))
-            return present.Lexem == lexem.Lexem;
-    return false;
+    CheckLexem(lexem);
+    LibLexems.push_back(std::move(lexem));
 }
 
 TLibMergeCount TLibraryStore::ReadLibrary(IniFile& ini)
 {
     TLibMergeCount added;
+    TRefusals refusals;
     static constexpr std::array<std::string_view, 3> pairKeys{"MaskStr", "ReplaceStr", "CommentStr"};
-    ReadEntries(ini, PairSection, pairKeys, [&](std::array<std::string, 3>& t) {
-        if (PairPresent(t[0], t[1], t[2]))
-            return;
-        AppendPair(std::move(t[0]), std::move(t[1]), std::move(t[2]));
+    TFirstIndex masks(PairCount(), [this](std::size_t i) { return std::string_view(LibMasks[i]); });
+    for (TRawEntry<3>& entry : ReadEntries(ini, PairSection, pairKeys)) {
+        if (refusals.Refuse(entry, "Пара", 2))
+            continue;
+        auto& [mask, replace, comment] = entry.Texts;
+        // Only the first pair with an equal mask counts, so a file pair equal
+        // to a later one with that mask is added again.
+        if (const std::size_t first = masks.FirstOr(mask, PairCount());
+            first < PairCount() && LibReplaces[first] == replace && LibComments[first] == comment)
+            continue;
+        AppendPair(std::move(mask), std::move(replace), std::move(comment));
         ++added.Pairs;
-    });
+    }
     static constexpr std::array<std::string_view, 2> lexemKeys{"LexemStr", "CommentStr"};
-    ReadEntries(ini, LexemSection, lexemKeys, [&](std::array<std::string, 2>& t) {
-        TLibLexem lexem{std::move(t[1]), std::move(t[0])};
-        if (LexemPresent(lexem))
-            return;
+    TFirstIndex descriptions(
+        LibLexems.size(), [this](std::size_t i) { return std::string_view(LibLexems[i].Description); });
+    for (TRawEntry<2>& entry : ReadEntries(ini, LexemSection, lexemKeys)) {
+        if (refusals.Refuse(entry, "Лексема", 1))
+            continue;
+        TLibLexem lexem{std::move(entry.Texts[1]), std::move(entry.Texts[0])};
+        if (const std::size_t first = descriptions.FirstOr(lexem.Description, LibLexems.size());
+            first < LibLexems.size() && LibLexems[first].Lexem == lexem.Lexem)
+            continue;
         AppendLexem(std::move(lexem));
         ++added.Lexems;
-    });
+    }
+    refusals.Report(added);
     return added;
 }
 

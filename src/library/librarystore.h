@@ -17,10 +17,14 @@ struct TLibLexem {
     bool operator==(const TLibLexem&) const = default;
 };
 
-// What one merge appended.
+// What one merge appended, and what it left out.
 struct TLibMergeCount {
     int Pairs = 0;
     int Lexems = 0;
+    // Entries with a text longer than TLibraryStore::MaxTextLength, and one
+    // message naming them (empty when there are none).
+    int Refused = 0;
+    std::string RefusedMessage;
 };
 
 // Byte order with only Latin a..z folded to capitals: negative, zero or
@@ -40,6 +44,14 @@ public:
     static constexpr std::string_view LexemSection = "LexemLibrary";
     // The comment a freshly added pair or lexem gets: "Комментарий." in WIN.
     static const std::string NewComment;
+    // The longest text the settings file gives back whole: it cuts a value
+    // at IniFile::MaxValueLength bytes when reading it, and each text is
+    // written between two full stops. Every way into the library refuses
+    // longer texts rather than let the next save lose their ends.
+    static constexpr std::size_t MaxTextLength = 2045;
+    // TError naming `what` (the field's name, e.g. "Маска Поиска") when the
+    // text is longer than MaxTextLength.
+    static void CheckText(std::string_view text, std::string_view what);
 
     const std::vector<std::string>& Masks() const { return LibMasks; }
     const std::vector<std::string>& Replaces() const { return LibReplaces; }
@@ -50,6 +62,9 @@ public:
     // The pair of that row; empty on the end row or beyond.
     std::string SelectedMask(std::size_t row) const;
     std::string SelectedReplace(std::size_t row) const;
+
+    // The calls that add or change a text throw TError (CheckText's) and
+    // change nothing when a text is too long.
 
     // Inserts mask, replace and NewComment before the pair of `row` (at the
     // end on the end row) and returns the new pair's index; nothing when
@@ -71,8 +86,12 @@ public:
     // downloaded one) in. A pair is skipped only when the first present pair
     // whose mask equals its mask ignoring case has the same replace mask and
     // comment byte for byte; a lexem likewise by the first description equal
-    // ignoring case and its lexem text. A missing file or section adds
-    // nothing.
+    // ignoring case and its lexem text. Entries are those of the indexes
+    // below the section's Count that have at least one key, in index order;
+    // a key missing beside present ones reads as an empty text. An entry
+    // with a text too long to keep is left out and reported in the result.
+    // A missing file or section adds nothing. Time grows with the number of
+    // keys present and entries held, not with Count.
     TLibMergeCount ReadLibrary(IniFile& ini);
     TLibMergeCount ReadLibrary(const std::string& path);
 
@@ -100,9 +119,6 @@ public:
     std::optional<std::size_t> FindLexemByDescription(std::string_view prefix) const;
 
 private:
-    bool PairPresent(std::string_view mask, std::string_view replace, std::string_view comment) const;
-    bool LexemPresent(const TLibLexem& lexem) const;
-
     std::vector<std::string> LibMasks;
     std::vector<std::string> LibReplaces;
     std::vector<std::string> LibComments;

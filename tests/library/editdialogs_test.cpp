@@ -1,4 +1,6 @@
 #include "library/editdialogs.h"
+#include "library/librarystore.h"
+#include "support/testdialogs.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -12,6 +14,8 @@
 
 namespace tekstovar {
 namespace {
+
+using test::TTestDialogs;
 
 // Runs the dialog's own modal loop and plays the user from inside it.
 int ExecWith(QDialog& dialog, std::function<void()> user)
@@ -34,7 +38,8 @@ QWidget* NextTab(QWidget* w)
 
 TEST(EditDialogs, PairDialogLayoutAndTabOrder)
 {
-    TPairEditFrm dialog;
+    TTestDialogs dialogs;
+    TPairEditFrm dialog(dialogs);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Пара Замены"));
     EXPECT_EQ(dialog.size(), QSize(409, 121));
     EXPECT_EQ(dialog.CommentEdt->geometry().topLeft(), QPoint(96, 8));
@@ -53,7 +58,8 @@ TEST(EditDialogs, PairDialogLayoutAndTabOrder)
 
 TEST(EditDialogs, LexemDialogLayout)
 {
-    TLexemEditFrm dialog;
+    TTestDialogs dialogs;
+    TLexemEditFrm dialog(dialogs);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Лексема"));
     EXPECT_EQ(dialog.size(), QSize(409, 97));
     EXPECT_EQ(dialog.LexemEdt->geometry().topLeft(), QPoint(96, 32));
@@ -63,29 +69,50 @@ TEST(EditDialogs, LexemDialogLayout)
 }
 
 // Enter in any box is the default button: the texts are taken as typed,
-// empty ones included, and nothing limits their length.
-TEST(EditDialogs, EnterAcceptsEmptyAndLongTexts)
+// empty ones included, up to the longest the settings file keeps whole. A
+// longer one keeps the dialog open with the message, its box focused, until
+// the user shortens it.
+TEST(EditDialogs, EnterAcceptsTextsTheSettingsFileKeepsWhole)
 {
-    TPairEditFrm dialog;
+    TTestDialogs dialogs;
+    TPairEditFrm dialog(dialogs);
     dialog.CommentEdt->setText(QStringLiteral("Комментарий."));
     dialog.MaskEdt->setText(QStringLiteral("a"));
-    const QString longText(5000, u'ж');
-    const int result = ExecWith(dialog, [&] {
+    const QString longest(static_cast<qsizetype>(TLibraryStore::MaxTextLength), u'ж');
+    int result = ExecWith(dialog, [&] {
         EXPECT_EQ(dialog.focusWidget(), dialog.CommentEdt);
         dialog.CommentEdt->clear();
         dialog.MaskEdt->clear();
-        dialog.ReplaceEdt->setText(longText);
+        dialog.ReplaceEdt->setText(longest);
         QTest::keyClick(dialog.MaskEdt, Qt::Key_Return);
     });
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_TRUE(dialog.CommentEdt->text().isEmpty());
     EXPECT_TRUE(dialog.MaskEdt->text().isEmpty());
-    EXPECT_EQ(dialog.ReplaceEdt->text(), longText);
+    EXPECT_EQ(dialog.ReplaceEdt->text(), longest);
+    EXPECT_TRUE(dialogs.Errors.isEmpty());
+
+    // One character more, or a line break that the library keeps as \n.
+    for (const QString& tooLong : {longest + u'ж', longest.left(longest.size() - 1) + u'\n'}) {
+        dialogs.Errors.clear();
+        result = ExecWith(dialog, [&] {
+            dialog.MaskEdt->setText(tooLong);
+            QTest::keyClick(dialog.CommentEdt, Qt::Key_Return);
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(dialog.focusWidget(), dialog.MaskEdt);
+            dialog.MaskEdt->backspace();
+            QTest::mouseClick(dialog.OkBtn, Qt::LeftButton);
+        });
+        EXPECT_EQ(result, QDialog::Accepted);
+        EXPECT_EQ(dialogs.Errors,
+            QStringList{QStringLiteral("Маска Поиска Длиннее 2045 Знаков Не Поместится В Файл Настроек.")});
+    }
 }
 
 TEST(EditDialogs, EscapeCancelAndCloseBoxReject)
 {
-    TLexemEditFrm dialog;
+    TTestDialogs dialogs;
+    TLexemEditFrm dialog(dialogs);
     EXPECT_EQ(ExecWith(dialog, [&] { QTest::keyClick(dialog.LexemEdt, Qt::Key_Escape); }), QDialog::Rejected);
     EXPECT_EQ(ExecWith(dialog, [&] { dialog.CancelBtn->click(); }), QDialog::Rejected);
     EXPECT_EQ(ExecWith(dialog, [&] { dialog.close(); }), QDialog::Rejected);

@@ -2,16 +2,19 @@
 
 #include "common/error.h"
 #include "settings/inifile.h"
+#include "support/errorof.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 namespace tekstovar {
 namespace {
 
+using test::ErrorOf;
 using test::TTempDir;
 
 // WIN bytes of the Russian words the tests use.
@@ -249,6 +252,45 @@ TEST(LibraryMerge, CountLargerThanItsKeysReadsOnlyThePresentEntries)
     EXPECT_EQ(store.Lexems(), std::vector<TLibLexem>({{"d0", "l0"}}));
 }
 
+// Keys are matched by name, not looked for index by index: however far apart
+// they lie below Count, all are read, and at once.
+TEST(LibraryMerge, SparseKeysUnderAHugeCountAreAllRead)
+{
+    TTempDir dir;
+    std::string text = "[PairLibrary]\r\nCount=2000000000\r\n";
+    std::vector<std::string> masks;
+    for (long long i = 0; i < 2000; ++i) {
+        const std::string index = std::to_string(i * 999983);
+        masks.push_back("m" + index);
+        text += "MaskStr" + index + "=.m" + index + ".\r\nmaskstr0" + index + "=.leading zero.\r\n";
+    }
+    text += "MaskStr2000000000=.at Count.\r\n";
+    TLibraryStore store;
+    store.ReadLibrary(dir.Write("QZ.Ini", text));
+    EXPECT_EQ(store.Masks(), masks);
+}
+
+// Merging compares with the first equal mask through an index, not by
+// walking the library: 100 000 pairs took minutes, now well under a second.
+TEST(LibraryMerge, AHundredThousandPairsMergeInSeconds)
+{
+    TTempDir dir;
+    constexpr int count = 100000;
+    std::string text = "[PairLibrary]\r\nCount=" + std::to_string(count) + "\r\n";
+    for (int i = 0; i < count; ++i)
+        text += "MaskStr" + std::to_string(i) + "=.m" + std::to_string(i) + ".\r\n";
+    const std::string path = dir.Write("QZLib.Tmp", text);
+    const auto start = std::chrono::steady_clock::now();
+    TLibraryStore store;
+    const TLibMergeCount first = store.ReadLibrary(path);
+    const TLibMergeCount again = store.ReadLibrary(path);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(first.Pairs, count);
+    EXPECT_EQ(again.Pairs, 0);
+    // Generous for sanitizer builds on a busy machine.
+    EXPECT_LT(seconds, 30.0);
+}
+
 TEST(LibraryMerge, BadCountReadsAsEmpty)
 {
     TTempDir dir;
@@ -260,6 +302,51 @@ TEST(LibraryMerge, BadCountReadsAsEmpty)
     EXPECT_EQ(added.Pairs, 0);
     EXPECT_EQ(added.Lexems, 0);
     EXPECT_EQ(TTempDir::Read(path), bytes); // reading never touches the file
+}
+
+// A text the settings file would give back cut is never taken: its entry is
+// left out and named, the rest merged.
+TEST(LibraryMerge, TextsTooLongToKeepAreLeftOutAndNamed)
+{
+    TTempDir dir;
+    const std::string longest(TLibraryStore::MaxTextLength, 'x');
+    const std::string path = dir.Write("QZLib.Tmp",
+        "[PairLibrary]\r\nCount=4\r\n"
+        "MaskStr0=." +
+            longest +
+            ".\r\nCommentStr0=.fits.\r\n"
+            "MaskStr1=.m.\r\nReplaceStr1=." +
+            longest + "y.\r\nCommentStr1=." + Koshka +
+            ".\r\n"
+            "MaskStr2=" +
+            longest +
+            "yz\r\n"
+            "MaskStr3=.m3.\r\nCommentStr3=." +
+            std::string(3000, 'c') +
+            ".\r\n"
+            "[LexemLibrary]\r\nCount=2\r\nLexemStr0=." +
+            longest +
+            "y.\r\nCommentStr0=.d.\r\n"
+            "LexemStr1=.l.\r\nCommentStr1=." +
+            longest + ".\r\n");
+    TLibraryStore store;
+    const TLibMergeCount added = store.ReadLibrary(path);
+    EXPECT_EQ(store.Masks(), std::vector<std::string>{longest});
+    EXPECT_EQ(store.Lexems(), (std::vector<TLibLexem>{{longest, "l"}}));
+    EXPECT_EQ(added.Pairs, 1);
+    EXPECT_EQ(added.Lexems, 1);
+    EXPECT_EQ(added.Refused, 4);
+    EXPECT_EQ(added.RefusedMessage,
+        "Не Приняты Записи Библиотеки С Текстом Длиннее 2045 Знаков: Файл Настроек Их Не Вместит\n"
+        "Пара 1 «кошка»\nПара 2 «»\nПара 3 «" +
+            std::string(40, 'c') + "»\nЛексема 0 «d»");
+
+    // What was taken comes back whole.
+    store.WriteLibrary(dir.Path("QZ.Ini"));
+    TLibraryStore again;
+    EXPECT_EQ(again.ReadLibrary(dir.Path("QZ.Ini")).Refused, 0);
+    EXPECT_EQ(again.Masks(), store.Masks());
+    EXPECT_EQ(again.Lexems(), store.Lexems());
 }
 
 // ---- refresh ----
@@ -404,6 +491,42 @@ TEST(LibraryEdit, AddLexemUsesOnlyTheSearchMask)
     for (const TLibLexem& lexem : store.Lexems())
         lexems.push_back(lexem.Lexem);
     EXPECT_EQ(lexems, std::vector<std::string>({"first", "second", "", "last"}));
+}
+
+// Every way in refuses a text the settings file would cut, and changes
+// nothing; the longest one that fits is taken.
+TEST(LibraryEdit, TextsTooLongToKeepAreRefusedEveryWayIn)
+{
+    const std::string longest(TLibraryStore::MaxTextLength, 'x');
+    const std::string tooLong = longest + "y";
+    TLibraryStore store;
+    store.AppendPair("m", "r", "c");
+    store.AppendLexem({"d", "l"});
+    const TLibraryStore before = store;
+    EXPECT_EQ(ErrorOf([&] { store.AddPair(0, tooLong, ""); }),
+        "Маска Поиска Длиннее 2045 Знаков Не Поместится В Файл Настроек");
+    EXPECT_EQ(ErrorOf([&] { store.AddPair(0, "", tooLong); }),
+        "Маска Замены Длиннее 2045 Знаков Не Поместится В Файл Настроек");
+    EXPECT_EQ(ErrorOf([&] { store.SetPair(0, "m", "r", tooLong); }),
+        "Комментарий Длиннее 2045 Знаков Не Поместится В Файл Настроек");
+    EXPECT_EQ(ErrorOf([&] { store.AddLexem(std::nullopt, tooLong, ""); }),
+        "Лексема Длиннее 2045 Знаков Не Поместится В Файл Настроек");
+    EXPECT_EQ(ErrorOf([&] {
+        store.SetLexem(0, {tooLong, "l"});
+    }),
+        "Комментарий Длиннее 2045 Знаков Не Поместится В Файл Настроек");
+    EXPECT_NE(ErrorOf([&] { store.SetLexem(0, {"d", tooLong}); }), "no error");
+    EXPECT_NE(ErrorOf([&] { store.AppendPair(tooLong, "r", "c"); }), "no error");
+    EXPECT_NE(ErrorOf([&] { store.AppendLexem({"d", tooLong}); }), "no error");
+    EXPECT_EQ(store.Masks(), before.Masks());
+    EXPECT_EQ(store.Replaces(), before.Replaces());
+    EXPECT_EQ(store.Comments(), before.Comments());
+    EXPECT_EQ(store.Lexems(), before.Lexems());
+
+    EXPECT_EQ(store.AddPair(0, longest, longest), 0u);
+    EXPECT_TRUE(store.SetPair(0, longest, longest, longest));
+    EXPECT_EQ(store.AddLexem(std::nullopt, longest, ""), 0u);
+    EXPECT_TRUE(store.SetLexem(0, {longest, longest}));
 }
 
 TEST(LibraryEdit, EndRowHoldsNothing)
