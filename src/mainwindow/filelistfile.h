@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -15,15 +16,21 @@ struct TListEntry {
     int Encoding = 0;
 };
 
-// Three lines per entry, each ended by CR LF. A path that WIN cannot hold
-// throws TError rather than being written half-converted.
-std::string FormatFileList(const std::vector<TListEntry>& entries);
+// Three lines per entry, each ended by CR LF. An entry that would not read
+// back as itself (a name or directory with a line break, a character WIN
+// cannot hold) is left out: its index goes to `refused` when given, and
+// without it the call throws TError instead of writing a partial list.
+std::string FormatFileList(const std::vector<TListEntry>& entries, std::vector<std::size_t>* refused = nullptr);
 
-// Reads the lines (ended by CR LF, LF or CR) three at a time and hands each
-// entry to `add` as soon as it is read. Lines that do not form such a triple
-// (a missing third line, one that is no encoding index 0..4) throw TError
-// with the list-file message naming listPath; entries before it were handed
-// over already.
+// The one message for entries that FormatFileList left out of listPath.
+std::string RefusedEntriesMessage(const std::string& listPath, const std::vector<TListEntry>& refused);
+
+// Reads the lines (ended by CR LF, LF or CR) and hands each entry (a name, a
+// directory and a code page index 0..4) to `add` as soon as it is read. A
+// line where no entry begins is skipped and reading goes on with the next
+// one, so one damaged entry costs only itself. When lines were skipped,
+// TError follows once everything readable was handed over: with the message
+// listing those lines, or NotAFileListMessage when no entry was found at all.
 void ParseFileList(std::string_view bytes, const std::string& listPath, const std::function<void(TListEntry)>& add);
 
 // The message for a file that is no file list.

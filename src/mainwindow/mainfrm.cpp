@@ -481,6 +481,14 @@ void TMainFrm::RemoveEntry(QTreeWidgetItem* item)
     UpdateFileCount();
 }
 
+std::string TMainFrm::AutoListPath() const { return ProgramDir + "QZ.QZL"; }
+
+bool TMainFrm::IsAutoList(const std::string& listPath) const
+{
+    std::error_code error;
+    return listPath == AutoListPath() || std::filesystem::equivalent(listPath, AutoListPath(), error);
+}
+
 void TMainFrm::SaveFileList(const std::string& listPath)
 {
     std::vector<TListEntry> entries;
@@ -488,15 +496,32 @@ void TMainFrm::SaveFileList(const std::string& listPath)
         QTreeWidgetItem* item = Entry(i);
         entries.push_back({S(item->text(0)), S(item->text(1)), EncodingByName(S(item->text(2)))});
     }
-    WriteFileReplacing(listPath, FormatFileList(entries));
+    std::vector<std::size_t> refused;
+    const std::string bytes = FormatFileList(entries, &refused);
+    WriteFileReplacing(listPath, bytes);
+    // What the file holds now is what the user has: nothing left to keep.
+    if (IsAutoList(listPath))
+        KeepAutoList = false;
+    if (refused.empty())
+        return;
+    std::vector<TListEntry> left;
+    for (std::size_t i : refused)
+        left.push_back(entries[i]);
+    ShowError(Q(RefusedEntriesMessage(listPath, left)));
 }
 
 void TMainFrm::LoadFileList(const std::string& listPath)
 {
+    // Until the automatic list has loaded whole, it is not written over.
+    const bool automatic = IsAutoList(listPath);
+    if (automatic)
+        KeepAutoList = true;
+    // Read before the list is emptied: a file that cannot be read leaves
+    // the list as it was.
+    const std::string bytes = ReadFileBytes(listPath);
     Values.WorkDir = DirectoryPart(listPath);
     while (EntryCount() > 0)
         RemoveEntry(Entry(0));
-    const std::string bytes = ReadFileBytes(listPath);
     BeginAdding();
     try {
         ParseFileList(bytes, listPath, [this](TListEntry e) { AddFileChecked(e.Directory + e.Name, e.Encoding); });
@@ -505,6 +530,8 @@ void TMainFrm::LoadFileList(const std::string& listPath)
         throw;
     }
     EndAdding();
+    if (automatic)
+        KeepAutoList = false;
 }
 
 // --- Commands ---------------------------------------------------------------
@@ -705,10 +732,10 @@ void TMainFrm::closeEvent(QCloseEvent* event)
         return;
     }
     try {
-        if (Values.AutoSaveSettings)
+        if (Values.AutoSaveSettings && !SettingsUnread)
             SaveSettings();
-        if (Values.AutoSaveFileList)
-            SaveFileList(ProgramDir + "QZ.QZL");
+        if (Values.AutoSaveFileList && !KeepAutoList)
+            SaveFileList(AutoListPath());
     } catch (const TError& e) {
         ShowError(QString::fromUtf8(e.what()));
         event->ignore();

@@ -74,7 +74,12 @@ public:
     // The file list (UTF-8 paths).
     void AddFile(const std::string& path, int encoding);
     void AddDirectory(const std::string& directory);
+    // Writes the entries that read back as themselves; the others are named
+    // in one message. A write failure throws TError.
     void SaveFileList(const std::string& listPath);
+    // The list becomes the file's entries; a file that cannot be read
+    // leaves it as it was. A damaged file throws TError once every entry it
+    // holds was added.
     void LoadFileList(const std::string& listPath);
     const std::vector<std::string>& FilePaths() const { return Paths; }
     int EntryCount() const;
@@ -139,6 +144,9 @@ private:
     void BuildBottomPanel();
     void BuildPopupMenu();
     void LoadAtStart();
+    static TDesktop DesktopOfScreens();
+    std::string AutoListPath() const;
+    bool IsAutoList(const std::string& listPath) const;
 
     // Commands.
     void AddBtnClick();
@@ -232,6 +240,15 @@ private:
     std::unique_ptr<TMaskBoxes> MaskBoxes;
     TRunState Run;
     int AddingDepth = 0;
+    // The automatic list could not be read whole. Writing it at exit would
+    // put the part that loaded, and whatever the user did to it since, over
+    // entries the file still holds; telling the user's own changes from the
+    // damage is not possible, so the file stays as it is until the user
+    // saves a list over it or it loads whole.
+    bool KeepAutoList = false;
+    // The settings file exists but could not be read: it is not written
+    // over at exit.
+    bool SettingsUnread = false;
 
 public:
     // Controls, named as in the rest of the program.

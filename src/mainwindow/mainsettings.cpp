@@ -13,12 +13,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace tekstovar {
 
@@ -57,15 +60,36 @@ void TMainFrm::LoadAtStart()
     std::array<int, 4> columns{};
     for (int c = 0; c < 4; ++c)
         columns[static_cast<std::size_t>(c)] = FilesLvw->columnWidth(c);
-    Values = LoadSettings(ini, ProgramDir, columns);
+    Values = LoadSettings(ini, ProgramDir, columns, DesktopOfScreens());
     ApplySettingsToControls();
-    if (Values.AutoSaveFileList) {
-        try {
-            LoadFileList(ProgramDir + "QZ.QZL");
-        } catch (const TError&) {
-            // the automatic list is a convenience: whatever could be read stays
-        }
+    if (const std::string& problem = ini.ReadError(); !problem.empty()) {
+        // Its values are unknown, not absent: writing ours over it at exit
+        // would lose them, and the write would fail on a FIFO anyway.
+        SettingsUnread = true;
+        ShowError(QString::fromStdString(problem) + QStringLiteral("\nНастройки Не Будут Записаны При Выходе"));
     }
+    if (!Values.AutoSaveFileList)
+        return;
+    const std::string list = AutoListPath();
+    std::error_code error;
+    if (std::filesystem::symlink_status(list, error).type() == std::filesystem::file_type::not_found)
+        return; // nothing saved yet
+    try {
+        LoadFileList(list);
+    } catch (const TError& e) {
+        ShowError(
+            QString::fromUtf8(e.what()) + QStringLiteral("\nПри Выходе Список Не Будет Записан Поверх Этого Файла"));
+    }
+}
+
+TDesktop TMainFrm::DesktopOfScreens()
+{
+    QRect all;
+    for (const QScreen* screen : QGuiApplication::screens())
+        all |= screen->availableGeometry();
+    if (all.isEmpty())
+        return {};
+    return {all.x(), all.y(), all.width(), all.height()};
 }
 
 void TMainFrm::ApplySettingsToControls()

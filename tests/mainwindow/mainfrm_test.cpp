@@ -12,18 +12,23 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace tekstovar {
 namespace {
@@ -213,20 +218,135 @@ TEST_F(MainFrmTest, SavesAndLoadsLists)
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|" + dir + "|KOI", "отчёт.txt|" + dir + "|ISO"}));
     ExpectPathsInStep();
 
-    // Four lines: the first entry stays, then the message naming the file.
+    // Four lines: the entry stays, then the message naming the file and line.
     const std::string four = Files.Write("four.QZL", "a.txt\r\n/x/\r\n0\r\nb.txt\r\n");
     Dialogs.OpenFilesAnswers.push_back({Q(four)});
     QTest::mouseClick(Main().OpenBtn, Qt::LeftButton);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|/x/|WIN"}));
     ASSERT_EQ(Dialogs.Errors.size(), 1);
     EXPECT_EQ(Dialogs.Errors[0],
-        QStringLiteral("Файл ") + Q(four) + QStringLiteral(" Не Является Списком Файлов \"Текстовара\""));
+        QStringLiteral("В Списке Файлов ") + Q(four) + QStringLiteral(" Пропущены Испорченные Строки: 4."));
     const std::string word = Files.Write("word.QZL", "a.txt\r\n/x/\r\nKOI\r\n");
     Dialogs.OpenFilesAnswers.push_back({Q(word)});
     QTest::mouseClick(Main().OpenBtn, Qt::LeftButton);
     EXPECT_EQ(Main().EntryCount(), 0);
-    EXPECT_EQ(Dialogs.Errors.size(), 2);
+    ASSERT_EQ(Dialogs.Errors.size(), 2);
+    EXPECT_EQ(Dialogs.Errors[1],
+        QStringLiteral("Файл ") + Q(word) + QStringLiteral(" Не Является Списком Файлов \"Текстовара\""));
     ExpectPathsInStep();
+
+    // A file that cannot be read leaves the list as it was.
+    Main().AddFile(dir + "c.txt", 0);
+    Dialogs.OpenFilesAnswers.push_back({Q(Files.Path("missing.QZL"))});
+    QTest::mouseClick(Main().OpenBtn, Qt::LeftButton);
+    EXPECT_EQ(Main().EntryCount(), 1);
+    EXPECT_EQ(Dialogs.Errors.size(), 3);
+}
+
+// A path that one line of the list cannot hold, or WIN cannot, is named; the
+// others are written, by the button and at exit alike, and the window closes.
+TEST_F(MainFrmTest, PathsTheListCannotHoldAreNamedAndTheRestIsWritten)
+{
+    Start();
+    Main().Settings().AutoSaveFileList = true;
+    const std::string dir = Files.Path("d") + "/";
+    for (const char* name : {"a.txt", "two\nlines.txt", "日本.txt", "b.txt"})
+        Main().AddFile(dir + name, 1);
+    const std::string list = Files.Path("list.QZL");
+    Dialogs.SaveFileAnswers.push_back(Q(list));
+    QTest::mouseClick(Main().SaveBtn, Qt::LeftButton);
+    const std::string written = "a.txt\r\n" + dir + "\r\n1\r\nb.txt\r\n" + dir + "\r\n1\r\n";
+    EXPECT_EQ(TTempDir::Read(list), written);
+    EXPECT_EQ(Main().Settings().WorkDir, Files.Path());
+    const QString named = Q(" Пути С Переводом Строки Или Знаками, Которых Нет В Кодировке WIN:\n" + dir +
+        "two\\nlines.txt\n" + dir + "日本.txt.");
+    EXPECT_EQ(Dialogs.Errors, QStringList{QStringLiteral("Не Записаны В Список Файлов ") + Q(list) + named});
+
+    EXPECT_TRUE(Main().close());
+    ASSERT_EQ(Dialogs.Errors.size(), 2);
+    EXPECT_TRUE(Dialogs.Errors[1].endsWith(named));
+    EXPECT_EQ(TTempDir::Read(Home.Path("QZ.QZL")), written);
+}
+
+// The automatic list that did not load whole is not written over at exit
+// with the part that did, whatever the user did to the list since: only a
+// list the user saves over it, or a load that takes it whole, ends that.
+TEST_F(MainFrmTest, AnAutomaticListThatDidNotLoadWholeIsKept)
+{
+    Home.Write("QZ.Ini", "[General]\r\nAutoSaveFileList=1\r\n");
+    const std::string damaged = "a.txt\r\n/x/\r\n0\r\nstray\r\nb.txt\r\n/x/\r\n1\r\n";
+    const std::string list = Home.Write("QZ.QZL", damaged);
+    Start();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|/x/|WIN", "b.txt|/x/|KOI"}));
+    ASSERT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(Dialogs.Errors[0].startsWith(QStringLiteral("В Списке Файлов ")));
+    EXPECT_TRUE(Dialogs.Errors[0].endsWith(QStringLiteral(
+        "QZ.QZL Пропущены Испорченные Строки: 4\nПри Выходе Список Не Будет Записан Поверх Этого Файла.")));
+    Main().AddFile(Files.Path("c.txt"), 0);
+    ASSERT_TRUE(Main().close());
+    EXPECT_EQ(TTempDir::Read(list), damaged);
+    Program.reset();
+
+    Start();
+    Dialogs.SaveFileAnswers.push_back(Q(list));
+    QTest::mouseClick(Main().SaveBtn, Qt::LeftButton);
+    Main().AddFile(Files.Path("c.txt"), 0);
+    ASSERT_TRUE(Main().close());
+    EXPECT_EQ(TTempDir::Read(list), "a.txt\r\n/x/\r\n0\r\nb.txt\r\n/x/\r\n1\r\nc.txt\r\n" + Files.Path() + "\r\n0\r\n");
+    Program.reset();
+
+    // One that is no file at all neither holds up the start nor is replaced.
+    std::filesystem::remove(list);
+    ASSERT_EQ(::mkfifo(list.c_str(), 0600), 0);
+    Dialogs.Errors.clear();
+    Start();
+    EXPECT_EQ(Main().EntryCount(), 0);
+    ASSERT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(Dialogs.Errors[0].contains(QStringLiteral("это не обычный файл"))) << Dialogs.Errors[0].toStdString();
+    Main().AddFile(Files.Path("c.txt"), 0);
+    EXPECT_TRUE(Main().close());
+    EXPECT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(std::filesystem::is_fifo(list));
+}
+
+// Opening a FIFO waits for a writer: the settings file is looked at first and
+// refused, and the window neither reads nor writes over it.
+TEST_F(MainFrmTest, ASettingsFileThatIsNoFileIsNotWaitedOn)
+{
+    const std::string ini = Home.Path("QZ.Ini");
+    ASSERT_EQ(::mkfifo(ini.c_str(), 0600), 0);
+    Start();
+    EXPECT_EQ(Main().Settings().HistoryLength, 20);
+    ASSERT_FALSE(Dialogs.Errors.isEmpty());
+    EXPECT_EQ(Dialogs.Errors[0],
+        Q("Не удаётся прочитать файл " + Home.Path() + "/QZ.Ini: это не обычный файл\n") +
+            QStringLiteral("Настройки Не Будут Записаны При Выходе."));
+    EXPECT_TRUE(Main().close());
+    EXPECT_TRUE(std::filesystem::is_fifo(ini));
+}
+
+// A hand-edited size of 16777215 pixels takes the offscreen platform down,
+// one of 1000000 costs gigabytes: every window is fitted to the screen.
+TEST_F(MainFrmTest, HandEditedWindowBoundsAreFittedToTheScreen)
+{
+    Home.Write("QZ.Ini",
+        "[View]\r\nLeft=-2000000000\r\nTop=2000000000\r\nWidth=1000000\r\nHeight=16777215\r\n"
+        "BatchLeft=2000000000\r\nBatchWidth=16777215\r\nBatchHeight=1000000\r\n"
+        "LibTop=-5000\r\nLibWidth=1000000\r\nLibHeight=16777215\r\n");
+    Start();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::initializer_list<QWidget*> windows{&Main(), &Program->BatchFrm(), &Program->LibFrm()};
+    for (QWidget* window : windows) {
+        const QRect bounds = window->geometry();
+        EXPECT_LE(bounds.width(), screen.width()) << window->objectName().toStdString();
+        EXPECT_LE(bounds.height(), screen.height()) << window->objectName().toStdString();
+        EXPECT_TRUE(screen.intersects(bounds)) << window->objectName().toStdString();
+    }
+    ASSERT_FALSE(HasFailure());
+    for (QWidget* window : windows) {
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+    }
 }
 
 TEST_F(MainFrmTest, DeleteClearAndCodePageOfASelection)
