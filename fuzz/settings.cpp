@@ -1,7 +1,7 @@
 // Random settings files (QZ.Ini) through IniFile and the settings store.
 //
 // Input: the file's bytes. The settings read must keep the ranges the store
-// promises; saved into the same file (as the program does at exit) and read
+// promises (for a desktop of the default size); saved into the same file (as the program does at exit) and read
 // again they must be the same settings, unless the save refuses them with
 // TError; a second save of what was read back must leave the file as it is.
 
@@ -119,10 +119,16 @@ void CheckRanges(std::string_view input, const TSettings& s)
     for (int width : s.Columns)
         columns = columns && width >= 0;
     const bool slash = s.BackupRoot.empty() || s.BackupRoot.back() == '/';
-    if (s.DefaultEncoding < 0 || s.DefaultEncoding > 4 || s.ActivePage < 0 || s.ActivePage > 1 ||
-        s.Width < MinMainWidth || s.Height < MinMainHeight || s.HistoryLength < 0 || !columns || !slash ||
-        !font(s.MaskFont) || !font(s.ReplaceFont) || s.MaskHistory.size() != s.ReplaceHistory.size() ||
-        s.MaskHistory.size() > 100000)
+    // Windows fit the desktop, which without screens is 32767 square.
+    const TDesktop desktop;
+    auto fits = [&desktop](int width, int height) { return width <= desktop.Width && height <= desktop.Height; };
+    const bool windows = s.Width >= MinMainWidth && s.Height >= MinMainHeight && fits(s.Width, s.Height) &&
+        s.BatchWidth >= 0 && s.BatchHeight >= 0 && fits(s.BatchWidth, s.BatchHeight) && s.LibWidth >= 0 &&
+        s.LibHeight >= 0 && fits(s.LibWidth, s.LibHeight);
+    if (s.DefaultEncoding < 0 || s.DefaultEncoding > 4 || s.ActivePage < 0 || s.ActivePage > 1 || !windows ||
+        s.HistoryLength < 0 || !columns || !slash || !font(s.MaskFont) || !font(s.ReplaceFont) ||
+        s.MaskHistory.size() != s.ReplaceHistory.size() || s.MaskHistory.size() > 100000 ||
+        s.MaskHistory.size() > static_cast<std::size_t>(s.HistoryLength))
         Fail(input, "a setting outside its range", Describe(s));
 }
 
