@@ -368,13 +368,18 @@ void TLibFrm::ScenarioPairDropped(TPage page)
 
 void TLibFrm::RefreshBtnClick()
 {
+    std::string refused;
     try {
-        Library.Refresh(IniPath());
+        refused = Library.Refresh(IniPath()).RefusedMessage;
     } catch (const TError& failure) {
         Dialogs.Error(this, ErrorText(QString::fromUtf8(failure.what())));
     }
     ReloadPairs();
     ReloadLexems(LexemLVw->SelectedIndex());
+    // A hand-edited file may hold texts the next save would cut: they were
+    // left out, and the user learns which.
+    if (!refused.empty())
+        Dialogs.Message(this, QString::fromStdString(refused));
 }
 
 void TLibFrm::SearchBtnClick()
@@ -468,6 +473,8 @@ void TLibFrm::DownloadFinished(bool ok, const QString& message)
         ReloadLexems(LexemLVw->SelectedIndex());
     if (ok || Download.Failure() == TLibraryDownload::TFailure::Cancelled) {
         StatusLbl->setText(message);
+        if (!Download.Refused().isEmpty())
+            Dialogs.Message(this, Download.Refused());
         return;
     }
     StatusLbl->clear();

@@ -103,6 +103,7 @@ void TLibraryDownload::Start(const QUrl& base, TLibraryStore& store, int timeout
     ConnectedSent = false;
     LastFailure = TFailure::None;
     LastDetail.clear();
+    LastRefused.clear();
 
     emit Status(ConnectingText());
 
@@ -265,6 +266,7 @@ void TLibraryDownload::Merged(unsigned generation, const std::shared_ptr<TMerge>
     }
     Body.reset();
     *Store = std::move(merge->Store);
+    LastRefused = QString::fromStdString(merge->Count.RefusedMessage);
     Finish(true, MergedText(merge->Count.Pairs, merge->Count.Lexems));
 }
 

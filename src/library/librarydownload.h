@@ -70,6 +70,9 @@ public:
     TFailure Failure() const { return LastFailure; }
     // The network layer's own words on the last failure, for a log.
     QString Detail() const { return LastDetail; }
+    // What the last merge left out (entries too long to keep) in one
+    // message for the user; empty when it took everything.
+    QString Refused() const { return LastRefused; }
     // The private file the body goes to while a download runs; empty
     // otherwise. It is made afresh for each download, readable by its owner
     // only, and deleted whatever the outcome.
@@ -121,6 +124,7 @@ private:
     bool ConnectedSent = false;
     TFailure LastFailure = TFailure::None;
     QString LastDetail;
+    QString LastRefused;
 };
 
 } // namespace tekstovar

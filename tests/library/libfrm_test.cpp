@@ -649,6 +649,40 @@ TEST_F(LibFrmTest, ClickingTheDownloadButtonAgainCancelsAtOnce)
     EXPECT_FALSE(TempFileLeft());
 }
 
+TEST_F(LibFrmTest, TextsTooLongToKeepAreLeftOutAndTheUserIsTold)
+{
+    // Written by hand: the store itself refuses such texts.
+    const std::string tooLong(2046, 'x');
+    {
+        IniFile ini(Home.Path("QZ.Ini"));
+        ini.Update([&] {
+            ini.WriteString("PairLibrary", "Count", "2");
+            ini.WriteString("PairLibrary", "MaskStr0", ".cat.");
+            ini.WriteString("PairLibrary", "ReplaceStr0", ".dog.");
+            ini.WriteString("PairLibrary", "CommentStr0", ".animals.");
+            ini.WriteString("PairLibrary", "MaskStr1", "." + tooLong + ".");
+            ini.WriteString("PairLibrary", "CommentStr1", ".verbose pair.");
+        });
+    }
+    TLibraryServer server;
+    ASSERT_TRUE(server.Listening);
+    server.Answer("[LexemLibrary]\r\nCount=2\r\nLexemStr0=." + QByteArray::fromStdString(tooLong) +
+        ".\r\nCommentStr0=.verbose lexem.\r\nLexemStr1=.[0-9].\r\nCommentStr1=.digit.\r\n");
+    UseServer(server.Base());
+
+    Start();
+    EXPECT_EQ(Pairs(), (Texts{"animals|cat|dog"}));
+    ASSERT_EQ(Dialogs.Messages.size(), 1);
+    EXPECT_TRUE(Dialogs.Messages[0].contains(QStringLiteral("verbose pair")));
+
+    Click(Lib().DownloadBtn);
+    ASSERT_TRUE(WaitDownload());
+    EXPECT_EQ(Lib().StatusLbl->text(), QStringLiteral("Закачано Пар:0, Лексем:1"));
+    EXPECT_EQ(Lexems(), (Texts{"digit|[0-9]"}));
+    ASSERT_EQ(Dialogs.Messages.size(), 2);
+    EXPECT_TRUE(Dialogs.Messages[1].contains(QStringLiteral("verbose lexem")));
+}
+
 TEST_F(LibFrmTest, ADownloadAndAMainRunEachKeepWhatTheyDisable)
 {
     TTempDir files;
