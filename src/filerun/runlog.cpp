@@ -27,12 +27,33 @@ std::string PathToWin(const std::string& path)
     return Utf8ToWin(path);
 }
 
+namespace {
+
+// A mask read from a file may hold raw line breaks; in the log they are
+// written as the mask boxes show them, so a mask stays one line.
+std::string MaskLine(const std::string& mask)
+{
+    std::string line;
+    line.reserve(mask.size());
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        if (mask[i] == '\r' || mask[i] == '\n') {
+            line += "\\n";
+            if (mask[i] == '\r' && i + 1 < mask.size() && mask[i + 1] == '\n')
+                ++i;
+        } else
+            line += mask[i];
+    }
+    return line;
+}
+
+} // namespace
+
 void TRunLog::Header(bool names, const std::string& searchMask, const std::string& replaceMask, std::time_t when) const
 {
     Write("\r\n" + LogDateTime(when));
     Write(Utf8ToWin(names ? "Замена В Именах Файлов" : "Замена В Содержимом Файлов"));
-    Write(Utf8ToWin("Маска Поиска:") + searchMask);
-    Write(Utf8ToWin("Маска Замены:") + replaceMask);
+    Write(Utf8ToWin("Маска Поиска:") + MaskLine(searchMask));
+    Write(Utf8ToWin("Маска Замены:") + MaskLine(replaceMask));
 }
 
 void TRunLog::ContentLine(const std::string& path, long long count, const std::string& warning) const

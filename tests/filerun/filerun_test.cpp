@@ -173,3 +173,20 @@ TEST(FileRun, ALogThatIsAPipeWithoutReaderDoesNotHoldTheRunUp)
     EXPECT_EQ(TTempDir::Read(paths[0]), "bbb");
     EXPECT_FALSE(with.Run.Messages().empty());
 }
+
+// A mask read from a file may hold raw line breaks: the log keeps one line each.
+TEST(FileRun, MasksWithLineBreaksStayOneLogLine)
+{
+    TTempDir dir;
+    std::vector<std::string> paths = {dir.Write("a.txt", "a\r\nb")};
+    TFileRunOptions options;
+    options.LogFile = dir.Path("log");
+    options.Steps = {{"a\r\n", "x\ny"}};
+    TRunWith with(paths, {"WIN"}, options);
+    with.Run.Run();
+    EXPECT_EQ(TTempDir::Read(paths[0]), "x\nyb");
+    const auto lines = Lines(TTempDir::Read(options.LogFile));
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[3], Utf8ToWin("Маска Поиска:") + "a\\n");
+    EXPECT_EQ(lines[4], Utf8ToWin("Маска Замены:") + "x\\ny");
+}
