@@ -200,9 +200,21 @@ TSettings LoadSettings(
 
 void SaveSettings(IniFile& ini, const TSettings& s)
 {
+    // A pair the file would cut is left out whole: recalled cut, a mask
+    // would search for something the user never typed.
+    std::vector<std::string> masks;
+    std::vector<std::string> replaces;
+    const std::size_t pairs = std::min(s.MaskHistory.size(), s.ReplaceHistory.size());
+    for (std::size_t i = 0; i < pairs; ++i) {
+        if (WrapIniValue(s.MaskHistory[i]).size() > IniFile::MaxValueLength ||
+            WrapIniValue(s.ReplaceHistory[i]).size() > IniFile::MaxValueLength)
+            continue;
+        masks.push_back(s.MaskHistory[i]);
+        replaces.push_back(s.ReplaceHistory[i]);
+    }
     ini.Update([&] {
-        WriteHistory(ini, MaskHistorySection, s.MaskHistory);
-        WriteHistory(ini, ReplaceHistorySection, s.ReplaceHistory);
+        WriteHistory(ini, MaskHistorySection, masks);
+        WriteHistory(ini, ReplaceHistorySection, replaces);
 
         ini.WriteBool(General, "BackUp", s.Backup);
         ini.WriteBool(General, "OverwriteBackup", s.OverwriteBackup);

@@ -176,6 +176,23 @@ TEST(LoadSettings, HistoryCountIsCutToTheHistoryLength)
     EXPECT_EQ(huge.MaskHistory.size(), 100000u);
 }
 
+// A pair the file would cut is not saved at all: the longest that fits
+// comes back whole, the pair one byte longer is gone with its partner.
+TEST(SaveSettings, HistoryPairsTheFileWouldCutAreLeftOut)
+{
+    TTempDir dir;
+    TSettings s;
+    const std::string fits(IniFile::MaxValueLength - 2, 'm');
+    const std::string over(IniFile::MaxValueLength - 1, 'r');
+    s.MaskHistory = {fits, "short", "x"};
+    s.ReplaceHistory = {"a", over, "y"};
+    IniFile ini(dir.Path("QZ.Ini"));
+    SaveSettings(ini, s);
+    const TSettings loaded = LoadFrom(ini.Path());
+    EXPECT_EQ(loaded.MaskHistory, (TStrings{fits, "x"}));
+    EXPECT_EQ(loaded.ReplaceHistory, (TStrings{"a", "y"}));
+}
+
 // Hand-edited bounds: no window larger than the desktop (the main window
 // no smaller than its minimum), its top edge and 40 pixels of its width on
 // it; bounds that fit stay as they are.
