@@ -492,4 +492,13 @@ std::string WrapIniValue(std::string_view value)
     return wrapped;
 }
 
+std::string ProtectIniValue(std::string_view value)
+{
+    const bool unquoted =
+        value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+    if (!unquoted && Trim(value).size() == value.size())
+        return std::string(value);
+    return '"' + std::string(value) + '"';
+}
+
 } // namespace tekstovar

@@ -141,4 +141,8 @@ std::string UnquoteIniValue(std::string_view value);
 // rules above.
 std::string WrapIniValue(std::string_view value);
 
+// A value as it must be written to read back as itself: one the reader
+// would trim or unquote goes between double quotes, anything else as it is.
+std::string ProtectIniValue(std::string_view value);
+
 } // namespace tekstovar

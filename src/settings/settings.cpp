@@ -65,7 +65,9 @@ std::string ToWin(const std::string& utf8, const char* what)
     if (!Utf8FitsWin(utf8))
         throw TError(std::string(what) + " «" + utf8 +
             "» содержит символы, которых нет в кодировке WIN, и не может быть записан в файл настроек");
-    return Utf8ToWin(utf8);
+    // A path may begin and end with a quote or a blank; the reader would
+    // take those away, one pair at each save.
+    return ProtectIniValue(Utf8ToWin(utf8));
 }
 
 TFontSettings ReadFont(IniFile& ini, const std::string& prefix, const TFontSettings& defaults)

@@ -176,6 +176,25 @@ TEST(LoadSettings, HistoryCountIsCutToTheHistoryLength)
     EXPECT_EQ(huge.MaskHistory.size(), 100000u);
 }
 
+// Paths the reader would trim or unquote come back as they were, however
+// often they are saved.
+TEST(SaveSettings, QuotesAndBlanksAtAPathsEndsSurviveSaves)
+{
+    TTempDir dir;
+    TSettings s;
+    s.WorkDir = "'quoted'";
+    s.LogFileName = "\"log\"";
+    s.BackupRoot = " /blank/";
+    IniFile ini(dir.Path("QZ.Ini"));
+    for (int save = 0; save < 2; ++save) {
+        SaveSettings(ini, s);
+        const TSettings loaded = LoadFrom(ini.Path());
+        EXPECT_EQ(loaded.WorkDir, s.WorkDir);
+        EXPECT_EQ(loaded.LogFileName, s.LogFileName);
+        EXPECT_EQ(loaded.BackupRoot, s.BackupRoot);
+    }
+}
+
 // A pair the file would cut is not saved at all: the longest that fits
 // comes back whole, the pair one byte longer is gone with its partner.
 TEST(SaveSettings, HistoryPairsTheFileWouldCutAreLeftOut)
