@@ -14,6 +14,8 @@ inline constexpr int EncodingDos = 2;
 inline constexpr int EncodingIso = 3;
 inline constexpr int EncodingMac = 4;
 inline constexpr int EncodingCount = 5;
+// Not a page: "find the page from the text" where a page is asked for.
+inline constexpr int EncodingDetect = -2;
 
 // Positions of the 66 Russian letters: capitals А..Я (Ё after Е) at 1..33,
 // small letters а..я (ё after е) at 34..66.

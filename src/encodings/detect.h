@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace tekstovar {
@@ -7,5 +8,8 @@ namespace tekstovar {
 // The page (0..4, never -1) whose Russian letters best explain the text by
 // letter frequency; ties go to the lower index, a text without letters is WIN.
 int DetectEncoding(std::string_view text);
+
+// How much of a file or text the detection looks at.
+inline constexpr std::size_t DetectionLength = 512;
 
 } // namespace tekstovar
