@@ -146,9 +146,9 @@ bool ParseInput(const std::uint8_t* data, std::size_t size, TCase& c, int& runs)
     return true;
 }
 
-std::unique_ptr<TMaskedReplacer> Make(const TCase& c)
+std::unique_ptr<TMaskedReplacer> Make(const TCase& c, tekstovar::TSearchOptions options = {})
 {
-    return std::make_unique<TMaskedReplacer>(c.Text, c.Search, c.Replace, c.Source, c.Target);
+    return std::make_unique<TMaskedReplacer>(c.Text, c.Search, c.Replace, c.Source, c.Target, options);
 }
 
 TOutcome RunOnce(TMaskedReplacer& r)
@@ -253,8 +253,7 @@ void Check(const TCase& c, int runs)
     const bool plainAffordable = runs == 0 || (c.Text.size() <= MaxPlainText && runs <= MaxPlainRuns);
     if (!plainAffordable)
         return;
-    auto plain = Make(c);
-    plain->SetPlainMatching(true);
+    auto plain = Make(c, {.PlainMatching = true});
     const TOutcome reference = RunOnce(*plain);
     CheckSame(c, first, reference, "the fast matcher differs from the plain one", true, true);
 }

@@ -15,12 +15,6 @@ void TContainerLexem::ForgetText()
         item->ForgetText();
 }
 
-void TContainerLexem::SetPlainMatching(bool plain)
-{
-    for (auto& item : Items)
-        item->SetPlainMatching(plain);
-}
-
 void TContainerLexem::SetLineBreak(std::string_view lineBreak)
 {
     for (auto& item : Items)
@@ -65,8 +59,8 @@ TLeadingChars TSetLexem::OwnLeadingChars() const
     return lead;
 }
 
-TBlockLexem::TBlockLexem(int maskPos, bool positive, bool repeated, int encoding)
-    : TRepeatableContainerLexem(maskPos, positive, repeated, encoding)
+TBlockLexem::TBlockLexem(int maskPos, bool positive, bool repeated, int encoding, TSearchOptions options)
+    : TRepeatableContainerLexem(maskPos, positive, repeated, encoding), Options(options)
 {
 }
 
@@ -78,7 +72,7 @@ TBlockLexem::~TBlockLexem()
 void TBlockLexem::EnsureTree()
 {
     if (!Tree)
-        Tree = BuildSearchTree(ItemPointers(), PlainMatching);
+        Tree = BuildSearchTree(ItemPointers(), Options);
 }
 
 bool TBlockLexem::Test(std::string_view text, TPos p)
@@ -107,16 +101,8 @@ void TBlockLexem::ForgetText()
         Tree->ForgetText();
 }
 
-void TBlockLexem::SetPlainMatching(bool plain)
-{
-    PlainMatching = plain;
-    TContainerLexem::SetPlainMatching(plain);
-    if (Tree)
-        Tree->SetPlainMatching(plain);
-}
-
-TContext::TContext(int maskPos, bool positive, bool repeated, int encoding)
-    : TContainerLexem(maskPos, positive, repeated, encoding)
+TContext::TContext(int maskPos, bool positive, bool repeated, int encoding, TSearchOptions options)
+    : TContainerLexem(maskPos, positive, repeated, encoding), Options(options)
 {
     MatchLength = 0;
 }
@@ -127,8 +113,7 @@ void TContext::Modify(std::string& text, std::string_view modifier)
     if (Items.empty())
         return;
     ForgetText(); // the children's trees remember the previous text
-    TMaskedReplacer inner(std::move(text), ItemPointers(), std::string(modifier), LineBreak);
-    inner.SetPlainMatching(PlainMatching);
+    TMaskedReplacer inner(std::move(text), ItemPointers(), std::string(modifier), LineBreak, Options);
     inner.OnProgress = [this](TMaskedReplacer& r) {
         InnerPosition = r.GetPosition();
         InnerCount = r.ReplaceCount();
@@ -136,12 +121,6 @@ void TContext::Modify(std::string& text, std::string_view modifier)
     inner.Run();
     text = inner.Result();
     InnerErrorText = inner.ErrorText();
-}
-
-void TContext::SetPlainMatching(bool plain)
-{
-    PlainMatching = plain;
-    TContainerLexem::SetPlainMatching(plain);
 }
 
 void TContext::SetLineBreak(std::string_view lineBreak)

@@ -24,7 +24,6 @@ public:
     virtual void ChildBecameRepeated() { }
 
     void ForgetText() override;
-    void SetPlainMatching(bool plain) override;
     void SetLineBreak(std::string_view lineBreak) override;
     std::vector<TLexem*> ItemPointers() const;
 };
@@ -57,7 +56,7 @@ public:
 // \{ ... \} : a group matched by a search tree of its own.
 class TBlockLexem : public TRepeatableContainerLexem {
 public:
-    TBlockLexem(int maskPos, bool positive, bool repeated, int encoding);
+    TBlockLexem(int maskPos, bool positive, bool repeated, int encoding, TSearchOptions options);
     ~TBlockLexem() override;
 
     std::unique_ptr<TSearchLexem> Tree;
@@ -65,18 +64,17 @@ public:
     bool Test(std::string_view text, TPos p) override;
     TLeadingChars OwnLeadingChars() const override;
     void ForgetText() override;
-    void SetPlainMatching(bool plain) override;
 
 private:
     void EnsureTree();
-    bool PlainMatching = false;
+    TSearchOptions Options;
 };
 
 // \( ... \) : matches like \*; its children and the modifier of its
 // reference form a nested replacement over the text it matched.
 class TContext : public TContainerLexem {
 public:
-    TContext(int maskPos, bool positive, bool repeated, int encoding);
+    TContext(int maskPos, bool positive, bool repeated, int encoding, TSearchOptions options);
 
     TPos InnerPosition = 0;
     long long InnerCount = 0;
@@ -86,11 +84,11 @@ public:
     bool Test(std::string_view, TPos) override { return true; }
     bool IsRepeated() const override { return true; }
     void Modify(std::string& text, std::string_view modifier) override;
-    void SetPlainMatching(bool plain) override;
     void SetLineBreak(std::string_view lineBreak) override;
 
 private:
-    bool PlainMatching = false;
+    // For the nested replacement's tree.
+    TSearchOptions Options;
     // The outer text's break: a matched fragment may hold another one, or
     // none at all.
     std::string LineBreak = "\n";

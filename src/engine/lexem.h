@@ -19,6 +19,14 @@ struct TLeadingChars {
     static TLeadingChars Of(const TCharSet& chars) { return {false, chars, {}}; }
 };
 
+// How the search trees of one mask match, fixed when the mask is parsed and
+// the trees are built.
+struct TSearchOptions {
+    // Every position and every run evaluated in full, nothing skipped or
+    // remembered: the small matcher the fast paths are checked against.
+    bool PlainMatching = false;
+};
+
 // One element of a parsed search mask, and the base of the search tree nodes.
 class TLexem {
 public:
@@ -61,8 +69,6 @@ public:
     virtual TLeadingChars OwnLeadingChars() const { return TLeadingChars::AnyChar(); }
     // Forgets what the search trees below this lexem remember about a text.
     virtual void ForgetText() { }
-    // Plain matching evaluates every run in full (the reference behaviour).
-    virtual void SetPlainMatching(bool) { }
     // The line break of the text being replaced, which \n in a nested
     // replacement writes.
     virtual void SetLineBreak(std::string_view) { }

@@ -36,8 +36,9 @@ std::string LineBreakOf(std::string_view text)
 
 } // namespace
 
-TMaskedReplacer::TMaskedReplacer(
-    std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding, int targetEncoding)
+TMaskedReplacer::TMaskedReplacer(std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding,
+    int targetEncoding, TSearchOptions options)
+    : Options(options)
 {
     SetText(std::move(text));
     LineBreakValue = LineBreakOf(TextData); // the lexems get it once parsed
@@ -49,14 +50,15 @@ TMaskedReplacer::TMaskedReplacer(
     ParseSearchMask();
 }
 
-TMaskedReplacer::TMaskedReplacer(
-    std::string text, std::vector<TLexem*> lexems, std::string replaceMask, std::string lineBreak)
+TMaskedReplacer::TMaskedReplacer(std::string text, std::vector<TLexem*> lexems, std::string replaceMask,
+    std::string lineBreak, TSearchOptions options)
+    : Options(options)
 {
     SetText(std::move(text));
     ReplaceMaskText = std::move(replaceMask);
     LexemList = std::move(lexems);
     OwnsLexemsValue = false;
-    Tree = BuildSearchTree(LexemList, PlainMatching);
+    Tree = BuildSearchTree(LexemList, Options);
     UseLineBreak(std::move(lineBreak));
 }
 
@@ -65,18 +67,18 @@ TMaskedReplacer::~TMaskedReplacer()
     Tree.reset(); // the tree refers to the lexems: free it first
 }
 
-std::unique_ptr<TMaskedReplacer> TMaskedReplacer::Create(
-    std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding, int targetEncoding)
+std::unique_ptr<TMaskedReplacer> TMaskedReplacer::Create(std::string text, std::string searchMask,
+    std::string replaceMask, int sourceEncoding, int targetEncoding, TSearchOptions options)
 {
     return std::make_unique<TMaskedReplacer>(
-        std::move(text), std::move(searchMask), std::move(replaceMask), sourceEncoding, targetEncoding);
+        std::move(text), std::move(searchMask), std::move(replaceMask), sourceEncoding, targetEncoding, options);
 }
 
-std::unique_ptr<TMaskedReplacer> TMaskedReplacer::CreateForLexems(
-    std::string text, std::vector<TLexem*> lexems, std::string replaceMask, std::string lineBreak)
+std::unique_ptr<TMaskedReplacer> TMaskedReplacer::CreateForLexems(std::string text, std::vector<TLexem*> lexems,
+    std::string replaceMask, std::string lineBreak, TSearchOptions options)
 {
     return std::make_unique<TMaskedReplacer>(
-        std::move(text), std::move(lexems), std::move(replaceMask), std::move(lineBreak));
+        std::move(text), std::move(lexems), std::move(replaceMask), std::move(lineBreak), options);
 }
 
 void TMaskedReplacer::TakeLineBreakFromText() { UseLineBreak(LineBreakOf(TextData)); }
@@ -103,14 +105,11 @@ void TMaskedReplacer::ParseSearchMask()
     OwnedLexems.clear();
     CompiledMaskValid = false;
     Scan.reset();
-    OwnedLexems = ParseSearchMaskText(SearchMaskText, SourceEncodingValue, ErrorTextValue);
-    for (auto& lexem : OwnedLexems) {
+    OwnedLexems = ParseSearchMaskText(SearchMaskText, SourceEncodingValue, ErrorTextValue, Options);
+    for (auto& lexem : OwnedLexems)
         LexemList.push_back(lexem.get());
-        if (PlainMatching)
-            lexem->SetPlainMatching(true);
-    }
     HandLineBreakToLexems(); // new contexts know nothing of the text yet
-    Tree = BuildSearchTree(LexemList, PlainMatching);
+    Tree = BuildSearchTree(LexemList, Options);
 }
 
 void TMaskedReplacer::SetText(std::string text)
@@ -144,15 +143,6 @@ void TMaskedReplacer::SetReplaceMask(std::string mask)
 {
     ReplaceMaskText = std::move(mask);
     CompiledMaskValid = false;
-}
-
-void TMaskedReplacer::SetPlainMatching(bool plain)
-{
-    PlainMatching = plain;
-    for (TLexem* lexem : LexemList)
-        lexem->SetPlainMatching(plain);
-    if (Tree)
-        Tree->SetPlainMatching(plain);
 }
 
 TLexem* TMaskedReplacer::LexemAt(std::size_t index) const
@@ -224,7 +214,7 @@ void TMaskedReplacer::Step()
         SetPosition(SizeValue + 1);
         return;
     }
-    if (!PlainMatching && Position <= SizeValue && SkipToCandidate())
+    if (!Options.PlainMatching && Position <= SizeValue && SkipToCandidate())
         return;
     if (Tree->Match(TextData, Position)) {
         const TPos length = Tree->MatchLength;

@@ -23,21 +23,23 @@ public:
     using TProgressEvent = std::function<void(TMaskedReplacer&)>;
 
     // Parses searchMask (WIN) for a text in sourceEncoding; the replace mask
-    // is taken into that code page. An unclosed bracket throws TError.
-    TMaskedReplacer(
-        std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding, int targetEncoding);
+    // is taken into that code page. An unclosed bracket throws TError. The
+    // options hold for every tree of the mask, as long as the replacer lives.
+    TMaskedReplacer(std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding,
+        int targetEncoding, TSearchOptions options = {});
     // Over lexems that someone else owns (a context's children), without code
     // pages; the replace mask is used as it is. \n writes lineBreak, the
     // break of the text the owner replaces in, whatever this text holds.
-    TMaskedReplacer(std::string text, std::vector<TLexem*> lexems, std::string replaceMask, std::string lineBreak);
+    TMaskedReplacer(std::string text, std::vector<TLexem*> lexems, std::string replaceMask, std::string lineBreak,
+        TSearchOptions options = {});
     TMaskedReplacer(const TMaskedReplacer&) = delete;
     TMaskedReplacer& operator=(const TMaskedReplacer&) = delete;
     virtual ~TMaskedReplacer();
 
-    static std::unique_ptr<TMaskedReplacer> Create(
-        std::string text, std::string searchMask, std::string replaceMask, int sourceEncoding, int targetEncoding);
-    static std::unique_ptr<TMaskedReplacer> CreateForLexems(
-        std::string text, std::vector<TLexem*> lexems, std::string replaceMask, std::string lineBreak);
+    static std::unique_ptr<TMaskedReplacer> Create(std::string text, std::string searchMask, std::string replaceMask,
+        int sourceEncoding, int targetEncoding, TSearchOptions options = {});
+    static std::unique_ptr<TMaskedReplacer> CreateForLexems(std::string text, std::vector<TLexem*> lexems,
+        std::string replaceMask, std::string lineBreak, TSearchOptions options = {});
 
     // The run, step by step.
     virtual bool Start();
@@ -58,10 +60,6 @@ public:
     TPos GetPosition() const { return Position; }
     void SetSourceEncoding(int encoding);
     TLexem* LexemAt(std::size_t index) const;
-
-    // Plain matching evaluates every position and every run in full: the
-    // reference the fast paths are checked against.
-    void SetPlainMatching(bool plain);
 
     const std::vector<TLexem*>& Lexems() const { return LexemList; }
     TSearchLexem* SearchTree() const { return Tree.get(); }
@@ -124,7 +122,7 @@ private:
     long long ReplaceCountValue = 0;
     long long MatchCountValue = 0;
 
-    bool PlainMatching = false;
+    TSearchOptions Options;
     TReplaceProgram CompiledMask;
     bool CompiledMaskValid = false;
     std::unique_ptr<TLeadingScan> Scan;

@@ -11,8 +11,8 @@ namespace {
 
 class TSearchMaskParser {
 public:
-    TSearchMaskParser(std::string_view mask, int encoding, std::string& errorText)
-        : Mask(mask), Encoding(encoding), ErrorText(errorText)
+    TSearchMaskParser(std::string_view mask, int encoding, std::string& errorText, TSearchOptions options)
+        : Mask(mask), Encoding(encoding), ErrorText(errorText), Options(options)
     {
     }
 
@@ -68,8 +68,8 @@ private:
         case '_': Place(std::make_unique<TBlankLexem>(i, Positive, Repeated, Encoding)); break;
         case 'n': Place(std::make_unique<TCRLFLexem>(i, Positive, Repeated, Encoding)); break;
         case '[': Place(std::make_unique<TSetLexem>(i, Positive, Repeated, Encoding)); break;
-        case '{': Place(std::make_unique<TBlockLexem>(i, Positive, Repeated, Encoding)); break;
-        case '(': Place(std::make_unique<TContext>(i, Positive, Repeated, Encoding)); break;
+        case '{': Place(std::make_unique<TBlockLexem>(i, Positive, Repeated, Encoding, Options)); break;
+        case '(': Place(std::make_unique<TContext>(i, Positive, Repeated, Encoding, Options)); break;
         case ']': Close<TSetLexem>(messages::NoOpeningSet, j); break;
         case '}': Close<TBlockLexem>(messages::NoOpeningBlock, j); break;
         case ')': Close<TContext>(messages::NoOpeningContext, j); break;
@@ -130,6 +130,7 @@ private:
     std::string_view Mask;
     int Encoding;
     std::string& ErrorText;
+    TSearchOptions Options;
     std::string Run;
     bool Positive = true;
     bool Repeated = false;
@@ -141,9 +142,10 @@ private:
 
 } // namespace
 
-std::vector<std::unique_ptr<TLexem>> ParseSearchMaskText(std::string_view mask, int encoding, std::string& errorText)
+std::vector<std::unique_ptr<TLexem>> ParseSearchMaskText(
+    std::string_view mask, int encoding, std::string& errorText, TSearchOptions options)
 {
-    return TSearchMaskParser(mask, encoding, errorText).Parse();
+    return TSearchMaskParser(mask, encoding, errorText, options).Parse();
 }
 
 } // namespace tekstovar

@@ -17,7 +17,8 @@ inline constexpr int MaxRunsAndBrackets = 1000;
 // Parses a search mask typed in WIN into its top-level lexems, converted for
 // a text in `encoding`. An unbalanced closing bracket leaves its message in
 // errorText and is skipped; a bracket left open (or a mask past the limits)
-// raises TError.
-std::vector<std::unique_ptr<TLexem>> ParseSearchMaskText(std::string_view mask, int encoding, std::string& errorText);
+// raises TError. The groups and contexts build their trees with options.
+std::vector<std::unique_ptr<TLexem>> ParseSearchMaskText(
+    std::string_view mask, int encoding, std::string& errorText, TSearchOptions options = {});
 
 } // namespace tekstovar

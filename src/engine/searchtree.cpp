@@ -2,8 +2,8 @@
 
 namespace tekstovar {
 
-TStrictPair::TStrictPair(TLexem* item, std::unique_ptr<TSearchLexem> follower, bool plainMatching)
-    : Item(item), SavedLength(item->MatchLength), Follower(std::move(follower)), PlainMatching(plainMatching)
+TStrictPair::TStrictPair(TLexem* item, std::unique_ptr<TSearchLexem> follower, TSearchOptions options)
+    : Item(item), SavedLength(item->MatchLength), Follower(std::move(follower)), Options(options)
 {
 }
 
@@ -11,7 +11,7 @@ TStrictPair::~TStrictPair() { Item->MatchLength = SavedLength; }
 
 bool TStrictPair::Test(std::string_view text, TPos p)
 {
-    if (!PlainMatching && Remembers(p))
+    if (!Options.PlainMatching && Remembers(p))
         return false;
     Item->MatchLength = SavedLength;
     if (!Item->Match(text, p))
@@ -59,7 +59,7 @@ bool TStrictPair::Test(std::string_view text, TPos p)
         MatchLength = a - p + (Follower ? Follower->MatchLength : 0);
         return true;
     }
-    if (!PlainMatching) {
+    if (!Options.PlainMatching) {
         CacheStart = p;
         CacheEnd = last;
         CacheStep = step > 0 ? step : 1;
@@ -73,16 +73,6 @@ void TStrictPair::ForgetText()
     Item->ForgetText();
     if (Follower)
         Follower->ForgetText();
-}
-
-void TStrictPair::SetPlainMatching(bool plain)
-{
-    PlainMatching = plain;
-    if (plain)
-        CacheStart = CacheEnd = CacheStep = 0;
-    Item->SetPlainMatching(plain);
-    if (Follower)
-        Follower->SetPlainMatching(plain);
 }
 
 bool TStrictBlock::Test(std::string_view text, TPos p)
@@ -104,19 +94,13 @@ void TStrictBlock::ForgetText()
         item->ForgetText();
 }
 
-void TStrictBlock::SetPlainMatching(bool plain)
-{
-    for (TLexem* item : Items)
-        item->SetPlainMatching(plain);
-}
-
-std::unique_ptr<TSearchLexem> BuildSearchTree(const std::vector<TLexem*>& lexems, bool plainMatching)
+std::unique_ptr<TSearchLexem> BuildSearchTree(const std::vector<TLexem*>& lexems, TSearchOptions options)
 {
     std::unique_ptr<TSearchLexem> current;
     auto i = static_cast<std::ptrdiff_t>(lexems.size()) - 1;
     while (i >= 0) {
         if (lexems[i]->IsRepeated()) {
-            current = std::make_unique<TStrictPair>(lexems[i], std::move(current), plainMatching);
+            current = std::make_unique<TStrictPair>(lexems[i], std::move(current), options);
             --i;
             continue;
         }

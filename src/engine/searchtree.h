@@ -18,7 +18,7 @@ public:
 // goes when there is no follower), then Follower.
 class TStrictPair : public TSearchLexem {
 public:
-    TStrictPair(TLexem* item, std::unique_ptr<TSearchLexem> follower, bool plainMatching);
+    TStrictPair(TLexem* item, std::unique_ptr<TSearchLexem> follower, TSearchOptions options);
     ~TStrictPair() override;
 
     TLexem* Item;
@@ -35,14 +35,13 @@ public:
 
     bool Test(std::string_view text, TPos p) override;
     void ForgetText() override;
-    void SetPlainMatching(bool plain) override;
 
 private:
     bool Remembers(TPos p) const
     {
         return CacheStep > 0 && p >= CacheStart && p <= CacheEnd && (p - CacheStart) % CacheStep == 0;
     }
-    bool PlainMatching;
+    TSearchOptions Options;
 };
 
 // A sequence of lexems matched one after another; owns only its last item
@@ -54,11 +53,10 @@ public:
 
     bool Test(std::string_view text, TPos p) override;
     void ForgetText() override;
-    void SetPlainMatching(bool plain) override;
 };
 
 // The tree of a list of lexems: runs become pairs whose follower is the tree
 // of everything after them; plain stretches become blocks. Empty list: none.
-std::unique_ptr<TSearchLexem> BuildSearchTree(const std::vector<TLexem*>& lexems, bool plainMatching = false);
+std::unique_ptr<TSearchLexem> BuildSearchTree(const std::vector<TLexem*>& lexems, TSearchOptions options = {});
 
 } // namespace tekstovar

@@ -134,8 +134,7 @@ TEST_P(MaskCase, GivesExpectedResult)
     // evaluation at every position does.
     for (const bool plain : {false, true}) {
         SCOPED_TRACE(plain ? "plain matching" : "fast matching");
-        TMaskedReplacer r(*input, *search, replace, source, target);
-        r.SetPlainMatching(plain);
+        TMaskedReplacer r(*input, *search, replace, source, target, {.PlainMatching = plain});
         std::vector<TPos> positions;
         r.OnProgress = [&](TMaskedReplacer& x) { positions.push_back(x.GetPosition()); };
         r.Run();

@@ -153,6 +153,24 @@ TEST(Matching, RememberedRunsAnswerAsAFullEvaluation)
     EXPECT_EQ(pair->CacheEnd, 5);
 }
 
+TEST(Matching, PlainOptionsReachTheTreesOfGroups)
+{
+    // A group's tree that remembered failed starts under plain matching would
+    // check the fast paths against themselves.
+    for (const bool plain : {false, true}) {
+        SCOPED_TRACE(plain ? "plain" : "fast");
+        TMaskedReplacer r("", "\\{\\*x\\}y", "", 0, -1, {.PlainMatching = plain});
+        EXPECT_EQ(MatchAt(r, "axz", 1), std::nullopt);
+        auto* root = dynamic_cast<TStrictPair*>(r.SearchTree());
+        auto* group = dynamic_cast<TBlockLexem*>(r.LexemAt(0));
+        ASSERT_TRUE(root && group);
+        auto* inner = dynamic_cast<TStrictPair*>(group->Tree.get());
+        ASSERT_NE(inner, nullptr);
+        EXPECT_EQ(root->CacheStep > 0, !plain);
+        EXPECT_EQ(inner->CacheStep > 0, !plain);
+    }
+}
+
 TEST(Matching, EmptyGroupNeverMatches)
 {
     EXPECT_EQ(MatchAt("\\{\\}", "abc"), std::nullopt);

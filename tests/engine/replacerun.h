@@ -40,8 +40,7 @@ inline TRunResult RunReplacer(TMaskedReplacer& r)
 inline TRunResult Replace(const std::string& text, const std::string& search, const std::string& replace,
     int source = 0, int target = -1, bool plain = false)
 {
-    TMaskedReplacer r(text, search, replace, source, target);
-    r.SetPlainMatching(plain);
+    TMaskedReplacer r(text, search, replace, source, target, {.PlainMatching = plain});
     return RunReplacer(r);
 }
 
