@@ -36,12 +36,12 @@ void TFileListReplacer::PrepareForFile(int encoding)
 
 bool TFileListReplacer::MayTouchFile()
 {
-    FileErrorText.clear();
-    FileWarningText.clear();
+    FileErrorValue.clear();
+    FileWarningValue.clear();
     FileChangedValue = false;
     if (SkipFile)
-        FileErrorText = SkipFile(FileIndexValue);
-    return FileErrorText.empty();
+        FileErrorValue = SkipFile(FileIndexValue);
+    return FileErrorValue.empty();
 }
 
 bool TFileListReplacer::MayChangeFile()
@@ -51,7 +51,7 @@ bool TFileListReplacer::MayChangeFile()
     try {
         BeforeChange(FileIndexValue);
     } catch (const TError& e) {
-        FileErrorText = e.what();
+        FileErrorValue = e.what();
         return false;
     }
     return true;

@@ -33,10 +33,10 @@ public:
 
     std::size_t FileIndex() const { return FileIndexValue; }
     // Why the current file was left as it was; empty when it was processed.
-    const std::string& FileError() const { return FileErrorText; }
+    const std::string& FileError() const { return FileErrorValue; }
     // In a file's end notification: what the rewritten file could not keep
     // of the old one (its owner, attributes), in words; empty when all.
-    const std::string& FileWarning() const { return FileWarningText; }
+    const std::string& FileWarning() const { return FileWarningValue; }
     // In a file's end notification: whether the file was rewritten or
     // renamed (a result equal to what was there changes nothing).
     bool FileChanged() const { return FileChangedValue; }
@@ -73,8 +73,8 @@ protected:
 
     const std::vector<std::string>& Paths;
     const std::vector<std::string>& Encodings;
-    std::string FileErrorText;
-    std::string FileWarningText;
+    std::string FileErrorValue;
+    std::string FileWarningValue;
     bool FileChangedValue = false;
 
 private:

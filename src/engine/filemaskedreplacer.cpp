@@ -17,7 +17,7 @@ bool TFileMaskedReplacer::Start()
 
 void TFileMaskedReplacer::AbandonFile(std::string why)
 {
-    FileErrorText = std::move(why);
+    FileErrorValue = std::move(why);
     InFile = false;
     // The memory a file too large took is given back before the next one.
     SetText("");
@@ -29,7 +29,7 @@ void TFileMaskedReplacer::AbandonFile(std::string why)
 void TFileMaskedReplacer::BeginFile()
 {
     if (!MayTouchFile()) {
-        AbandonFile(FileErrorText);
+        AbandonFile(FileErrorValue);
         return;
     }
     std::string contents;
@@ -77,10 +77,10 @@ void TFileMaskedReplacer::EndFile()
     // Nothing is rewritten that did not change: its inode, times and links stay.
     if (Result() != Text() && MayChangeFile()) {
         try {
-            FileWarningText = WriteFileReplacing(Paths[FileIndex()], Result());
+            FileWarningValue = WriteFileReplacing(Paths[FileIndex()], Result());
             FileChangedValue = true;
         } catch (const TError& e) {
-            FileErrorText = e.what(); // the old contents stay
+            FileErrorValue = e.what(); // the old contents stay
         }
     }
     NotifyFileEnd();
@@ -98,7 +98,7 @@ void TFileMaskedReplacer::AfterRunEnd()
         try {
             WriteFileReplacing(path, Text());
         } catch (const TError& e) {
-            FileErrorText = e.what();
+            FileErrorValue = e.what();
         }
     }
     InFile = false;

@@ -33,13 +33,13 @@ void TFileNameMaskedReplacer::ReplaceName()
     const std::string name = path.substr(directory.size());
     NewNameValue = name;
     auto keep = [this](std::string why) {
-        FileErrorText = std::move(why);
+        FileErrorValue = std::move(why);
         SetResult(Text());
         SetReplaceCount(0);
     };
     SetText(Utf8ToWin(name));
     if (!MayTouchFile()) {
-        keep(FileErrorText);
+        keep(FileErrorValue);
         return;
     }
     if (!Utf8FitsWin(name)) {
@@ -66,7 +66,7 @@ void TFileNameMaskedReplacer::ReplaceName()
         return;
     }
     if (!MayChangeFile()) {
-        keep(FileErrorText);
+        keep(FileErrorValue);
         return;
     }
     std::string reason;

@@ -41,12 +41,12 @@ TMaskedReplacer::TMaskedReplacer(std::string text, std::string searchMask, std::
     : Options(options)
 {
     SetText(std::move(text));
-    LineBreakValue = LineBreakOf(TextData); // the lexems get it once parsed
-    ReplaceMaskText = std::move(replaceMask);
-    RecodeString(ReplaceMaskText, EncodingWin, sourceEncoding);
+    LineBreakValue = LineBreakOf(TextValue); // the lexems get it once parsed
+    ReplaceMaskValue = std::move(replaceMask);
+    RecodeString(ReplaceMaskValue, EncodingWin, sourceEncoding);
     SourceEncodingValue = sourceEncoding;
     TargetEncodingValue = targetEncoding;
-    SearchMaskText = std::move(searchMask);
+    SearchMaskValue = std::move(searchMask);
     ParseSearchMask();
 }
 
@@ -55,7 +55,7 @@ TMaskedReplacer::TMaskedReplacer(std::string text, std::vector<TLexem*> lexems, 
     : Options(options)
 {
     SetText(std::move(text));
-    ReplaceMaskText = std::move(replaceMask);
+    ReplaceMaskValue = std::move(replaceMask);
     LexemList = std::move(lexems);
     OwnsLexemsValue = false;
     Tree = BuildSearchTree(LexemList, Options);
@@ -81,7 +81,7 @@ std::unique_ptr<TMaskedReplacer> TMaskedReplacer::CreateForLexems(std::string te
         std::move(text), std::move(lexems), std::move(replaceMask), std::move(lineBreak), options);
 }
 
-void TMaskedReplacer::TakeLineBreakFromText() { UseLineBreak(LineBreakOf(TextData)); }
+void TMaskedReplacer::TakeLineBreakFromText() { UseLineBreak(LineBreakOf(TextValue)); }
 
 void TMaskedReplacer::UseLineBreak(std::string lineBreak)
 {
@@ -98,14 +98,14 @@ void TMaskedReplacer::HandLineBreakToLexems()
 
 void TMaskedReplacer::ParseSearchMask()
 {
-    if (SearchMaskText.empty())
+    if (SearchMaskValue.empty())
         return;
     Tree.reset();
     LexemList.clear();
     OwnedLexems.clear();
     CompiledMaskValid = false;
     Scan.reset();
-    OwnedLexems = ParseSearchMaskText(SearchMaskText, SourceEncodingValue, ErrorTextValue, Options);
+    OwnedLexems = ParseSearchMaskText(SearchMaskValue, SourceEncodingValue, ErrorTextValue, Options);
     for (auto& lexem : OwnedLexems)
         LexemList.push_back(lexem.get());
     HandLineBreakToLexems(); // new contexts know nothing of the text yet
@@ -114,8 +114,8 @@ void TMaskedReplacer::ParseSearchMask()
 
 void TMaskedReplacer::SetText(std::string text)
 {
-    TextData = std::move(text);
-    SizeValue = static_cast<TPos>(TextData.size());
+    TextValue = std::move(text);
+    SizeValue = static_cast<TPos>(TextValue.size());
     CandidateFrom = 1;
     Candidate = 0;
 }
@@ -124,7 +124,7 @@ void TMaskedReplacer::SetPosition(TPos p)
 {
     Position = p;
     // A position never rests on the LF of a CR LF pair.
-    if (p > 1 && p <= SizeValue && TextData[p - 1] == '\n' && TextData[p - 2] == '\r')
+    if (p > 1 && p <= SizeValue && TextValue[p - 1] == '\n' && TextValue[p - 2] == '\r')
         Position = p + 1;
 }
 
@@ -132,7 +132,7 @@ void TMaskedReplacer::SetSourceEncoding(int encoding)
 {
     if (encoding == SourceEncodingValue)
         return;
-    std::string mask = ReplaceMaskText;
+    std::string mask = ReplaceMaskValue;
     RecodeString(mask, SourceEncodingValue, encoding);
     SetReplaceMask(std::move(mask));
     SourceEncodingValue = encoding;
@@ -141,7 +141,7 @@ void TMaskedReplacer::SetSourceEncoding(int encoding)
 
 void TMaskedReplacer::SetReplaceMask(std::string mask)
 {
-    ReplaceMaskText = std::move(mask);
+    ReplaceMaskValue = std::move(mask);
     CompiledMaskValid = false;
 }
 
@@ -167,13 +167,13 @@ bool TMaskedReplacer::Start()
 {
     const bool recode = TargetEncodingValue != EncodingNone && TargetEncodingValue != SourceEncodingValue;
     if (!Tree && !recode) {
-        ResultData = TextData;
+        ResultValue = TextValue;
         return false;
     }
-    ResultData.clear();
+    ResultValue.clear();
     if (Tree) {
         // Room for the text and some growth: one allocation for most runs.
-        ResultData.reserve(static_cast<std::size_t>(SizeValue + SizeValue / 8 + 64));
+        ResultValue.reserve(static_cast<std::size_t>(SizeValue + SizeValue / 8 + 64));
         Tree->ForgetText(); // what the tree remembers belongs to another text
         Scan = std::make_unique<TLeadingScan>(LexemList.front()->LeadingChars());
     }
@@ -194,7 +194,7 @@ bool TMaskedReplacer::SkipToCandidate()
     if (!Scan || !Scan->Useful())
         return false;
     if (!(CandidateFrom <= Position && Position <= Candidate)) {
-        Candidate = Scan->Next(TextData, Position);
+        Candidate = Scan->Next(TextValue, Position);
         CandidateFrom = Position;
     }
     if (Candidate <= Position)
@@ -216,13 +216,13 @@ void TMaskedReplacer::Step()
     }
     if (!Options.PlainMatching && Position <= SizeValue && SkipToCandidate())
         return;
-    if (Tree->Match(TextData, Position)) {
+    if (Tree->Match(TextValue, Position)) {
         const TPos length = Tree->MatchLength;
         ++MatchCountValue;
         if (Position > CopiedUpTo)
-            ResultData.append(
-                TextData, static_cast<std::size_t>(CopiedUpTo - 1), static_cast<std::size_t>(Position - CopiedUpTo));
-        AppendReplacement(ResultData);
+            ResultValue.append(
+                TextValue, static_cast<std::size_t>(CopiedUpTo - 1), static_cast<std::size_t>(Position - CopiedUpTo));
+        AppendReplacement(ResultValue);
         if (length == 0 && Position <= SizeValue) {
             // An empty match inside the text: the replacement goes in and the
             // scan moves on, the character here stays as unmatched text.
@@ -241,9 +241,9 @@ void TMaskedReplacer::Step()
 void TMaskedReplacer::FinishText()
 {
     if (CopiedUpTo <= SizeValue)
-        ResultData.append(TextData, static_cast<std::size_t>(CopiedUpTo - 1), std::string::npos);
+        ResultValue.append(TextValue, static_cast<std::size_t>(CopiedUpTo - 1), std::string::npos);
     if (TargetEncodingValue != EncodingNone && TargetEncodingValue != SourceEncodingValue)
-        RecodeString(ResultData, SourceEncodingValue, TargetEncodingValue);
+        RecodeString(ResultValue, SourceEncodingValue, TargetEncodingValue);
 }
 
 void TMaskedReplacer::EndRun()
@@ -265,7 +265,7 @@ void TMaskedReplacer::Run()
 const TReplaceProgram& TMaskedReplacer::Program()
 {
     if (!CompiledMaskValid) {
-        CompiledMask = CompileReplaceMask(ReplaceMaskText, LexemList.size(), LineBreakValue);
+        CompiledMask = CompileReplaceMask(ReplaceMaskValue, LexemList.size(), LineBreakValue);
         CompiledMaskValid = true;
     }
     return CompiledMask;
@@ -297,7 +297,7 @@ void TMaskedReplacer::AppendReplacement(std::string& out)
                 contextUsed = true;
             else if (!op.Text.empty())
                 modified = true;
-            out += lexem->MatchedText(TextData, op.Text);
+            out += lexem->MatchedText(TextValue, op.Text);
             if (context) {
                 ReplaceCountValue += context->InnerCount;
                 // A fault in the nested replace mask is reported like one in

@@ -63,11 +63,11 @@ public:
 
     const std::vector<TLexem*>& Lexems() const { return LexemList; }
     TSearchLexem* SearchTree() const { return Tree.get(); }
-    const std::string& SearchMask() const { return SearchMaskText; }
-    const std::string& ReplaceMask() const { return ReplaceMaskText; }
-    const std::string& Text() const { return TextData; }
-    const std::string& Result() const { return ResultData; }
-    std::string TakeResult() { return std::move(ResultData); }
+    const std::string& SearchMask() const { return SearchMaskValue; }
+    const std::string& ReplaceMask() const { return ReplaceMaskValue; }
+    const std::string& Text() const { return TextValue; }
+    const std::string& Result() const { return ResultValue; }
+    std::string TakeResult() { return std::move(ResultValue); }
     TPos Size() const { return SizeValue; }
     int SourceEncoding() const { return SourceEncodingValue; }
     int TargetEncoding() const { return TargetEncodingValue; }
@@ -93,7 +93,7 @@ protected:
     // Sets the code page without converting the replace mask or parsing.
     void AssignSourceEncoding(int encoding) { SourceEncodingValue = encoding; }
     void AssignTargetEncoding(int encoding) { TargetEncodingValue = encoding; }
-    void SetResult(std::string result) { ResultData = std::move(result); }
+    void SetResult(std::string result) { ResultValue = std::move(result); }
 
 private:
     void UseLineBreak(std::string lineBreak);
@@ -106,10 +106,10 @@ private:
     std::vector<std::unique_ptr<TLexem>> OwnedLexems;
     std::vector<TLexem*> LexemList;
     std::unique_ptr<TSearchLexem> Tree;
-    std::string SearchMaskText;
-    std::string TextData;
-    std::string ResultData;
-    std::string ReplaceMaskText;
+    std::string SearchMaskValue;
+    std::string TextValue;
+    std::string ResultValue;
+    std::string ReplaceMaskValue;
     TPos Position = 0;
     int SourceEncodingValue = -1;
     int TargetEncodingValue = -1;
