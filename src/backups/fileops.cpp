@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "platform/fileio.h"
 #include "platform/filemeta.h"
+#include "platform/pathparts.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -111,12 +112,6 @@ template <class TFill, class TKeep> bool CreateFile(const std::string& target, b
 }
 
 } // namespace
-
-std::string DirectoryPart(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 TEntry EntryAt(const std::string& path)
 {

@@ -7,9 +7,6 @@
 // each says whether it worked.
 namespace tekstovar::backupfiles {
 
-// Up to and including the last "/", or empty.
-std::string DirectoryPart(const std::string& path);
-
 enum class TEntry { Missing, Present, Unknown };
 // Whether anything (a file, a directory, a dangling link) lies at path.
 // Unknown when the system cannot tell, which callers treat as "do not touch".

@@ -2,6 +2,7 @@
 
 #include "backups/fileops.h"
 #include "common/error.h"
+#include "platform/pathparts.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -124,7 +124,7 @@ int RunFileMode(const TCliOptions& options)
     std::vector<TRunFile> files;
     for (const std::string& file : ListFiles(options, status)) {
         int page = options.From;
-        if (page == EncodingNone) {
+        if (page == EncodingDetect) {
             try {
                 page = DetectEncoding(ReadFileHead(file, DetectionLength));
             } catch (const TError& e) {

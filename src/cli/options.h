@@ -1,5 +1,7 @@
 #pragma once
 
+#include "encodings/codepages.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,8 +17,8 @@ struct TCliOptions {
     std::optional<std::string> ReplaceMask; // -r, as typed (UTF-8)
     std::optional<std::string> ReplaceFile; // --replace-file
     std::optional<std::string> Scenario; // --scenario FILE
-    int From = -1; // -1: detect
-    int To = -1; // -1: no recoding
+    int From = EncodingDetect;
+    int To = EncodingNone; // no recoding
     bool Names = false;
     std::string FileMasks = "*.txt,*.html,*.css,*.log,*.htm";
     bool Backup = false;

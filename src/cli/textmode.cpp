@@ -25,8 +25,7 @@ int RunTextMode(const TCliOptions& options)
         std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
         return 1;
     }
-    int source =
-        options.From != EncodingNone ? options.From : DetectEncoding(std::string_view(text).substr(0, DetectionLength));
+    int source = options.From != EncodingDetect ? options.From : DetectEncodingOfHead(text);
 
     // Every step works on the result of the one before; once recoded, the
     // text is in the target page.

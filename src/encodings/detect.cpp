@@ -36,4 +36,6 @@ int DetectEncoding(std::string_view text)
     return result;
 }
 
+int DetectEncodingOfHead(std::string_view text) { return DetectEncoding(text.substr(0, DetectionLength)); }
+
 } // namespace tekstovar

@@ -12,4 +12,8 @@ int DetectEncoding(std::string_view text);
 // How much of a file or text the detection looks at.
 inline constexpr std::size_t DetectionLength = 512;
 
+// DetectEncoding of the first DetectionLength bytes alone, as a file's page
+// is found from its head: the same text gets the same page either way.
+int DetectEncodingOfHead(std::string_view text);
+
 } // namespace tekstovar

@@ -3,6 +3,7 @@
 #include "common/error.h"
 #include "encodings/codepages.h"
 #include "platform/fileio.h"
+#include "platform/pathparts.h"
 #include "platform/quoting.h"
 #include "platform/winunicode.h"
 
@@ -28,9 +29,8 @@ void TFileNameMaskedReplacer::Step()
 void TFileNameMaskedReplacer::ReplaceName()
 {
     const std::string& path = Paths[FileIndex()];
-    const auto slash = path.rfind('/');
-    const std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = path.substr(directory.size());
+    const std::string directory = DirectoryPart(path);
+    const std::string name = NamePart(path);
     NewNameValue = name;
     auto keep = [this](std::string why) {
         FileErrorValue = std::move(why);

@@ -7,6 +7,7 @@
 #include "engine/filenamereplacer.h"
 #include "engine/replacerthread.h"
 #include "platform/fileio.h"
+#include "platform/pathparts.h"
 #include "platform/quoting.h"
 
 #include <ctime>
@@ -19,12 +20,6 @@ namespace tekstovar {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string NamePart(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-} // namespace
-
-namespace {
 
 std::string IdentityOf(const struct stat& st) { return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino); }
 
@@ -198,8 +193,8 @@ void TFileRun::FileEnd(TFileListReplacer& r)
         const std::string before = out.Current;
         if (Settings.Names) {
             out.NewName = static_cast<TFileNameMaskedReplacer&>(r).NewName();
-            out.Current = backupfiles::DirectoryPart(out.Current) + out.NewName;
-            s.Work = backupfiles::DirectoryPart(s.Work) + out.NewName;
+            out.Current = DirectoryPart(out.Current) + out.NewName;
+            s.Work = DirectoryPart(s.Work) + out.NewName;
             Log([&] { RunLog.NameLine(before, out.NewName, out.StepCount); });
         } else {
             // Once recoded, the file is in the target page for the next step.
@@ -254,7 +249,7 @@ void TFileRun::TakeBackBackup(std::size_t f)
 
 void TFileRun::SweepTemporaries(const std::string& path)
 {
-    const std::string directory = backupfiles::DirectoryPart(path);
+    const std::string directory = DirectoryPart(path);
     if (Swept.insert(directory).second)
         RemoveStaleTemporaries(directory.empty() ? "." : directory);
 }

@@ -3,6 +3,7 @@
 #include "backups/fileops.h"
 #include "common/error.h"
 #include "platform/fileio.h"
+#include "platform/pathparts.h"
 #include "platform/quoting.h"
 
 #include <filesystem>
@@ -11,13 +12,8 @@ namespace tekstovar {
 
 namespace {
 
-std::string NamePart(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
 // A restored name puts the file back at the directory of the path it has now.
-std::string WithName(const std::string& path, const std::string& name)
-{
-    return backupfiles::DirectoryPart(path) + name;
-}
+std::string WithName(const std::string& path, const std::string& name) { return DirectoryPart(path) + name; }
 
 } // namespace
 
@@ -98,8 +94,8 @@ TFixedPathRestore::TFixedPathRestore(const std::string& backupRoot)
 std::vector<std::string> TFixedPathRestore::Sharers(const std::string& path, const std::string& backup)
 {
     std::vector<std::string> sharers;
-    const std::string directory = backupfiles::DirectoryPart(path);
-    if (!Store.Root().empty() || backupfiles::DirectoryPart(backup) != directory)
+    const std::string directory = DirectoryPart(path);
+    if (!Store.Root().empty() || DirectoryPart(backup) != directory)
         return sharers; // a mirrored tree gives every file a path of its own
     // Only names one character off can share it: the name with its last
     // character replaced, or (for a name ending in "_") the name itself.
@@ -124,7 +120,7 @@ std::string TFixedPathRestore::Restore(const std::string& listed)
     const std::string backup = Store.BackupPath(path);
     // What a killed run left beside the file or its backup goes first.
     for (const std::string& place : {path, backup}) {
-        const std::string directory = backupfiles::DirectoryPart(place);
+        const std::string directory = DirectoryPart(place);
         if (Swept.insert(directory).second)
             RemoveStaleTemporaries(directory.empty() ? "." : directory);
     }

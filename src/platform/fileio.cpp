@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "platform/filemeta.h"
+#include "platform/pathparts.h"
 #include "platform/quoting.h"
 
 #include <algorithm>
@@ -95,12 +96,6 @@ std::string ReadUpTo(const std::string& path, std::size_t limit)
     return ReadDescriptor(fd.Get(), path, limit);
 }
 
-std::string DirectoryOf(const std::string& path)
-{
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 // The process umask without changing it under other threads' feet.
 mode_t CurrentUmask()
 {
@@ -139,7 +134,7 @@ std::string FinalTarget(const std::string& path)
         if (static_cast<std::size_t>(length) == link.size())
             Fail("Не удаётся записать файл", path, ENAMETOOLONG);
         link.resize(static_cast<std::size_t>(length));
-        at = link.starts_with('/') ? link : DirectoryOf(at) + link;
+        at = link.starts_with('/') ? link : DirectoryPart(at) + link;
     }
     Fail("Не удаётся записать файл", path, ELOOP);
 }
@@ -235,7 +230,7 @@ std::string ReadFileHead(const std::string& path, std::size_t limit) { return Re
 TTempFile::TTempFile(const std::string& target) : TargetPath(target)
 {
     std::random_device random;
-    const std::string stem = DirectoryOf(target) + std::string(TempPrefix) + std::to_string(::getpid()) + "-";
+    const std::string stem = DirectoryPart(target) + std::string(TempPrefix) + std::to_string(::getpid()) + "-";
     for (int attempt = 0; Descriptor < 0; ++attempt) {
         TempPath = stem + std::to_string(random());
         Descriptor = ::open(TempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);

@@ -1,6 +1,7 @@
 #include "settings/programdir.h"
 
 #include "common/error.h"
+#include "platform/pathparts.h"
 
 #include <climits>
 #include <cstdlib>
@@ -31,8 +32,7 @@ std::string ExecutableDirectory()
     const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer);
     if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer)
         return "";
-    const std::string path(buffer, static_cast<std::size_t>(length));
-    return path.substr(0, path.rfind('/') + 1);
+    return DirectoryPart(std::string_view(buffer, static_cast<std::size_t>(length)));
 }
 
 std::string UserHome()

@@ -305,6 +305,21 @@ TEST(Detect, LettersOfOnePageOutweighNoise)
     EXPECT_EQ(DetectEncoding(text), EncodingKoi);
 }
 
+TEST(Detect, OfHeadLooksAtTheDetectionLengthOnly)
+{
+    const std::string koi = Encode(Prose, EncodingKoi);
+    std::string head = koi;
+    while (head.size() < DetectionLength)
+        head += koi;
+    head.resize(DetectionLength);
+    std::string text = head;
+    while (text.size() < 4 * DetectionLength)
+        text += Encode(Prose, EncodingDos);
+    EXPECT_EQ(DetectEncoding(text), EncodingDos);
+    EXPECT_EQ(DetectEncodingOfHead(text), EncodingKoi);
+    EXPECT_EQ(DetectEncodingOfHead(head.substr(0, 40)), EncodingKoi);
+}
+
 TEST(LetterCase, WinUpper)
 {
     for (int b = 0; b < 256; ++b) {

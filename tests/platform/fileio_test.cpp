@@ -1,4 +1,5 @@
 #include "platform/fileio.h"
+#include "platform/pathparts.h"
 
 #include "support/errorof.h"
 #include "support/fullfile.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -370,6 +372,22 @@ TEST(RemoveStaleTemporaries, RemovesOnlyThoseOfGoneProcesses)
     expected.insert(".tekstovar-" + gone + "-5");
     EXPECT_EQ(Names(dir.Path(".")), expected);
     EXPECT_EQ(RemoveStaleTemporaries(dir.Path("none")), 0u);
+}
+
+TEST(PathParts, SplitAtTheLastSlash)
+{
+    const std::vector<std::array<std::string, 3>> cases = {
+        {"/home/u/a.txt", "/home/u/", "a.txt"},
+        {"a.txt", "", "a.txt"},
+        {"/a", "/", "a"},
+        {"dir/", "dir/", ""},
+        {"", "", ""},
+        {"a//b", "a//", "b"},
+    };
+    for (const auto& [path, directory, name] : cases) {
+        EXPECT_EQ(DirectoryPart(path), directory) << path;
+        EXPECT_EQ(NamePart(path), name) << path;
+    }
 }
 
 } // namespace
