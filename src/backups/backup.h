@@ -8,9 +8,9 @@
 
 namespace tekstovar {
 
-// Thrown when a store is asked about a key it holds no entry for. Callers
-// take it to mean "nothing was backed up for this item" and skip the item,
-// so it has a type of its own.
+// Thrown when a store is asked about a key it holds no entry for: a misuse,
+// since a caller that may meet such a key asks Holds first. It has a type
+// of its own so that it is never taken for a backup that failed on disk.
 class TMissingKeyError : public TError {
 public:
     TMissingKeyError() : TError("List index out of bounds (-1)") { }
@@ -42,7 +42,8 @@ public:
     bool Holds(const void* key) const { return Keys.IndexOf(key) >= 0; }
 
     // The four above throw TMissingKeyError for a key without an entry,
-    // before anything changes.
+    // before anything changes: ask Holds when "nothing backed up" is to be
+    // expected.
 
 protected:
     virtual void DoRestore(const void* key) = 0;

@@ -31,12 +31,17 @@ void TRunBackups::SetRoot(const std::string& root)
     NameBackup.SetRoot(root);
 }
 
+bool TRunBackups::Holds(const void* key, bool names) const
+{
+    return names ? NameBackup.Holds(key) : ContentBackup.Holds(key);
+}
+
 TRunBackups::TEntryOutcome TRunBackups::Restore(const void* key, bool names, const std::string& currentPath)
 {
     TEntryOutcome outcome;
-    TFSBackup& store = names ? static_cast<TFSBackup&>(NameBackup) : ContentBackup;
-    if (!store.Holds(key))
+    if (!Holds(key, names))
         return outcome;
+    TFSBackup& store = FileStore(names);
     outcome.Held = true;
     outcome.Path = currentPath;
     // Only a copy that is there comes back; a file that took the old name
@@ -68,11 +73,10 @@ TRunBackups::TEntryOutcome TRunBackups::Restore(const void* key, bool names, con
 TRunBackups::TEntryOutcome TRunBackups::Erase(const void* key, bool names)
 {
     TEntryOutcome outcome;
-    TFSBackup& store = names ? static_cast<TFSBackup&>(NameBackup) : ContentBackup;
-    if (!store.Holds(key))
+    if (!Holds(key, names))
         return outcome;
     outcome.Held = true;
-    store.Erase(key);
+    FileStore(names).Erase(key);
     if (EncodingBackup.Holds(key))
         EncodingBackup.Erase(key);
     return outcome;
@@ -83,6 +87,28 @@ void TRunBackups::Forget(const void* key)
     for (TBackup* store : std::initializer_list<TBackup*>{&ContentBackup, &NameBackup, &EncodingBackup})
         if (store->Holds(key))
             store->Forget(key);
+}
+
+TRunBackups::TTextOutcome TRunBackups::RestoreClipboard(const void* key)
+{
+    TTextOutcome outcome;
+    if (!ClipboardBackup.Holds(key))
+        return outcome;
+    outcome.Held = true;
+    outcome.Text = ClipboardBackup.Restore(key);
+    if (EncodingBackup.Holds(key))
+        outcome.Encoding = EncodingBackup.Restore(key);
+    return outcome;
+}
+
+bool TRunBackups::EraseClipboard(const void* key)
+{
+    if (!ClipboardBackup.Holds(key))
+        return false;
+    ClipboardBackup.Erase(key);
+    if (EncodingBackup.Holds(key))
+        EncodingBackup.Erase(key);
+    return true;
 }
 
 TFixedPathRestore::TFixedPathRestore(const std::string& backupRoot)

@@ -24,6 +24,10 @@ public:
     void SetRoot(const std::string& root);
     const std::string& Root() const { return ContentBackup.Root(); }
 
+    // Whether the entry has a backup of its contents (names: of its name),
+    // that is whether Restore and Erase have anything to do.
+    bool Holds(const void* key, bool names) const;
+
     // What undoing or accepting one entry did.
     struct TEntryOutcome {
         bool Held = false; // the store had a backup of the entry
@@ -41,10 +45,24 @@ public:
     // The entry leaves the list: its backups stay on disk, unknown to us.
     void Forget(const void* key);
 
+    // What undoing the run over a text in memory (the clipboard's) gave.
+    struct TTextOutcome {
+        bool Held = false; // the store had a backup of the text; if not, nothing changed
+        std::string Text; // the text before the run
+        std::string Encoding; // its code page before the run; empty when none was kept
+    };
+    // Takes back the text's backup and its code page's.
+    TTextOutcome RestoreClipboard(const void* key);
+    // Discards them; false when there was nothing to discard.
+    bool EraseClipboard(const void* key);
+
     TFileBackup ContentBackup;
     TFileNameBackup NameBackup;
     TStringBackup ClipboardBackup;
     TStringBackup EncodingBackup;
+
+private:
+    TFSBackup& FileStore(bool names) { return names ? static_cast<TFSBackup&>(NameBackup) : ContentBackup; }
 };
 
 // Brings files' contents back from the backups of runs without a key list

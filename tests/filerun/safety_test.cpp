@@ -233,6 +233,41 @@ TEST(FileRunSafety, ARestoreThatFailsKeepsFileAndBackup)
     EXPECT_EQ(Tree(dir.Path()), (std::map<std::string, std::string>{{"a.txt", "old"}}));
 }
 
+// Undo and accept of what has no backup are answered "nothing to do" and
+// touch nothing; no caller has to catch a missing key.
+TEST(RunBackups, WhatWasNotBackedUpIsNothingToDo)
+{
+    TTempDir dir;
+    const std::string a = dir.Write("a.txt", "old");
+    TRunBackups backups;
+    TListRun list({a}, {"WIN"});
+    list.Run(backups, {.Backup = true}, {{"old", "new"}});
+    const void* key = &list.Keys[0];
+    EXPECT_TRUE(backups.Holds(key, false));
+    EXPECT_FALSE(backups.Holds(key, true));
+    EXPECT_FALSE(backups.Restore(key, true, a).Held);
+    EXPECT_FALSE(backups.Erase(key, true).Held);
+    EXPECT_EQ(Tree(dir.Path()), (std::map<std::string, std::string>{{"a.txt", "new"}, {"a.tx_", "old"}}));
+    EXPECT_TRUE(backups.Erase(key, false).Held);
+    EXPECT_FALSE(backups.Holds(key, false));
+
+    // The clipboard's text comes back with its code page, once.
+    int clipboard = 0;
+    EXPECT_FALSE(backups.RestoreClipboard(&clipboard).Held);
+    EXPECT_FALSE(backups.EraseClipboard(&clipboard));
+    backups.ClipboardBackup.Backup(&clipboard, "before", false);
+    backups.EncodingBackup.Backup(&clipboard, "DOS", false);
+    const auto restored = backups.RestoreClipboard(&clipboard);
+    EXPECT_TRUE(restored.Held);
+    EXPECT_EQ(restored.Text, "before");
+    EXPECT_EQ(restored.Encoding, "DOS");
+    EXPECT_FALSE(backups.RestoreClipboard(&clipboard).Held);
+    backups.ClipboardBackup.Backup(&clipboard, "again", false);
+    backups.EncodingBackup.Backup(&clipboard, "KOI", false);
+    EXPECT_TRUE(backups.EraseClipboard(&clipboard));
+    EXPECT_FALSE(backups.ClipboardBackup.Holds(&clipboard) || backups.EncodingBackup.Holds(&clipboard));
+}
+
 // One file named several ways is worked on once; a link is worked on
 // through, the link stays; what is not a regular file is never opened.
 TEST(FileRunSafety, OneFileOnceLinksThroughSpecialFilesNever)
