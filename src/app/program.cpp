@@ -19,9 +19,13 @@ TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
     FileMask = std::make_unique<TFileMaskFrm>(dialogs, programDir + "QZ.Ini", Main.get());
     About = std::make_unique<TAboutFrm>(dialogs, Main.get());
     View = std::make_unique<TViewFrm>(dialogs, Main.get());
-    Batch = std::make_unique<TBatchFrm>(*Main, dialogs, programDir, Main.get());
+    // The mask boxes need the mask editor; the windows after them use the
+    // boxes, the main window's runs and its settings through small
+    // interfaces, and the main window knows them only as tool windows.
+    Main->UseMaskEditor(*View);
+    Batch = std::make_unique<TBatchFrm>(*Main, Main->MaskPair(), Main->Settings(), dialogs, programDir, Main.get());
     Setup = std::make_unique<TSetupFrm>(*Main, dialogs, FileMask.get(), Main.get());
-    Lib = std::make_unique<TLibFrm>(*Main, dialogs, programDir, Main.get());
+    Lib = std::make_unique<TLibFrm>(Main->MaskPair(), dialogs, programDir, Main.get());
     PairEdit = std::make_unique<TPairEditFrm>(dialogs, Main.get());
     LexemEdit = std::make_unique<TLexemEditFrm>(dialogs, Main.get());
     Help = std::make_unique<THelpFrm>(Main.get());
@@ -38,7 +42,12 @@ TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
     const TSettings& s = Main->Settings();
     Batch->setGeometry(s.BatchLeft, s.BatchTop, s.BatchWidth, s.BatchHeight);
     Lib->setGeometry(s.LibLeft, s.LibTop, s.LibWidth, s.LibHeight);
-    Main->SetPeers({FileMask.get(), About.get(), Help.get(), Batch.get(), Lib.get(), Setup.get(), View.get()});
+    Main->SetPeers({.FileMaskFrm = FileMask.get(),
+        .AboutFrm = About.get(),
+        .HelpFrm = Help.get(),
+        .BatchFrm = Batch.get(),
+        .LibFrm = Lib.get(),
+        .OpenSetup = [setup = Setup.get()] { setup->Open(); }});
     if (s.ShowBatch)
         Batch->show();
     if (s.ShowLib)

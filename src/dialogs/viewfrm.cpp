@@ -325,7 +325,7 @@ bool TViewFrm::Edit(QString& searchMask, QString& replaceMask, std::uint16_t aut
         CentreOnScreen(this);
         Placed = true;
     }
-    if (exec() != QDialog::Accepted)
+    if (Dialogs.Exec(*this) != QDialog::Accepted)
         return false;
     searchMask = MultiLineToMask(MaskMmo->toPlainText());
     replaceMask = MultiLineToMask(ReplaceMmo->toPlainText());

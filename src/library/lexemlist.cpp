@@ -1,6 +1,7 @@
 #include "library/lexemlist.h"
 
 #include "library/librarystore.h"
+#include "platform/qstrings.h"
 #include "platform/winunicode.h"
 
 #include <QDragEnterEvent>
@@ -12,8 +13,6 @@
 namespace tekstovar {
 
 namespace {
-
-QString Q(const std::string& win) { return QString::fromStdString(WinToUtf8(win)); }
 
 // Room left beside the two columns for the list's frame and scroll bar.
 constexpr int FrameAllowance = 20;
@@ -46,7 +45,7 @@ void TLexemList::Fill(const std::vector<TLibLexem>& lexems, std::optional<int> s
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(lexems.size()));
     for (const TLibLexem& lexem : lexems)
-        items.append(new QTreeWidgetItem(QStringList{Q(lexem.Description), Q(lexem.Lexem)}));
+        items.append(new QTreeWidgetItem(QStringList{WinToQString(lexem.Description), WinToQString(lexem.Lexem)}));
     addTopLevelItems(items);
     SelectIndex(selected);
 }

@@ -5,10 +5,11 @@
 #include "library/editdialogs.h"
 #include "library/lexemlist.h"
 #include "library/libgrid.h"
-#include "mainwindow/mainfrm.h"
 #include "platform/dialogs.h"
+#include "platform/qstrings.h"
 #include "platform/toolbutton.h"
 #include "platform/winunicode.h"
+#include "windowlinks/maskpairboxes.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -33,19 +34,24 @@ namespace tekstovar {
 
 namespace {
 
-QString Q(const std::string& win) { return QString::fromStdString(WinToUtf8(win)); }
-
 // A one-line box still takes a pasted line break, which the settings file
 // cannot hold: the whole library would fail to be written at exit. It is
 // kept as the two characters \n, the form a line break has in a mask box.
-std::string Win(const QString& text)
+std::string OneLine(const std::string& win)
 {
-    QString oneLine = text;
-    oneLine.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
-    oneLine.replace(QLatin1Char('\r'), QStringLiteral("\\n"));
-    oneLine.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    return Utf8ToWin(oneLine.toStdString());
+    std::string line;
+    for (std::size_t i = 0; i < win.size(); ++i) {
+        if (win[i] == '\r' || win[i] == '\n') {
+            line += "\\n";
+            if (win[i] == '\r' && i + 1 < win.size() && win[i + 1] == '\n')
+                ++i;
+        } else
+            line += win[i];
+    }
+    return line;
 }
+
+std::string OneLineWin(const QString& text) { return OneLine(QStringToWin(text)); }
 
 const QString DownloadHint = QStringLiteral("Взять Из Интернета");
 const QString CancelDownloadHint = QStringLiteral("Прервать Закачку");
@@ -55,8 +61,8 @@ constexpr int StatusPanelWidth = 50;
 
 } // namespace
 
-TLibFrm::TLibFrm(TMainFrm& main, TDialogs& dialogs, std::string programDir, QWidget* parent)
-    : TToolWindow(parent), Main(main), Dialogs(dialogs), ProgramDir(std::move(programDir))
+TLibFrm::TLibFrm(TMaskPairBoxes& maskPair, TDialogs& dialogs, std::string programDir, QWidget* parent)
+    : TToolWindow(parent), MaskPair(maskPair), Dialogs(dialogs), ProgramDir(std::move(programDir))
 {
     setObjectName(QStringLiteral("LibFrm"));
     setWindowTitle(QStringLiteral("Библиотека"));
@@ -75,7 +81,7 @@ TLibFrm::~TLibFrm()
         // The main window outlives this one, so the user still learns that
         // the library was not saved; nothing may leave a destructor.
         try {
-            Dialogs.Error(&Main, ErrorText(QString::fromUtf8(failure.what())));
+            Dialogs.Error(parentWidget(), ErrorText(QString::fromUtf8(failure.what())));
         } catch (...) {
         }
     }
@@ -280,7 +286,7 @@ bool TLibFrm::InsertItem(TPage page, const std::string& mask, const std::string&
 
 void TLibFrm::AddBtnClick()
 {
-    if (InsertItem(CurrentPage(), Win(Main.MaskCbx->currentText()), Win(Main.ReplaceCbx->currentText())))
+    if (InsertItem(CurrentPage(), OneLine(MaskPair.Mask()), OneLine(MaskPair.Replace())))
         EditMimClick();
 }
 
@@ -303,13 +309,13 @@ void TLibFrm::EditMimClick()
         if (row >= LibGrid->PairCount() || !PairEdit)
             return;
         const auto at = static_cast<std::size_t>(row);
-        PairEdit->CommentEdt->setText(Q(Library.Comments()[at]));
-        PairEdit->MaskEdt->setText(Q(Library.Masks()[at]));
-        PairEdit->ReplaceEdt->setText(Q(Library.Replaces()[at]));
+        PairEdit->CommentEdt->setText(WinToQString(Library.Comments()[at]));
+        PairEdit->MaskEdt->setText(WinToQString(Library.Masks()[at]));
+        PairEdit->ReplaceEdt->setText(WinToQString(Library.Replaces()[at]));
         if (Dialogs.Exec(*PairEdit) != QDialog::Accepted)
             return;
-        Library.SetPair(
-            at, Win(PairEdit->MaskEdt->text()), Win(PairEdit->ReplaceEdt->text()), Win(PairEdit->CommentEdt->text()));
+        Library.SetPair(at, OneLineWin(PairEdit->MaskEdt->text()), OneLineWin(PairEdit->ReplaceEdt->text()),
+            OneLineWin(PairEdit->CommentEdt->text()));
         ReloadPairs();
         return;
     }
@@ -317,11 +323,11 @@ void TLibFrm::EditMimClick()
     if (!index || !LexemEdit)
         return;
     const auto at = static_cast<std::size_t>(*index);
-    LexemEdit->CommentEdt->setText(Q(Library.Lexems()[at].Description));
-    LexemEdit->LexemEdt->setText(Q(Library.Lexems()[at].Lexem));
+    LexemEdit->CommentEdt->setText(WinToQString(Library.Lexems()[at].Description));
+    LexemEdit->LexemEdt->setText(WinToQString(Library.Lexems()[at].Lexem));
     if (Dialogs.Exec(*LexemEdit) != QDialog::Accepted)
         return;
-    Library.SetLexem(at, TLibLexem{Win(LexemEdit->CommentEdt->text()), Win(LexemEdit->LexemEdt->text())});
+    Library.SetLexem(at, TLibLexem{OneLineWin(LexemEdit->CommentEdt->text()), OneLineWin(LexemEdit->LexemEdt->text())});
     ReloadLexems(*index);
 }
 
@@ -332,8 +338,7 @@ void TLibFrm::LibGridDblClick()
     const int row = LibGrid->SelectedRow();
     if (row >= LibGrid->PairCount())
         return;
-    Main.MaskCbx->setEditText(Q(SelectedMask()));
-    Main.ReplaceCbx->setEditText(Q(SelectedReplace()));
+    MaskPair.ShowPair(SelectedMask(), SelectedReplace());
 }
 
 void TLibFrm::LexemLVwDblClick()
@@ -341,8 +346,7 @@ void TLibFrm::LexemLVwDblClick()
     const std::optional<int> index = LexemLVw->SelectedIndex();
     if (!index)
         return;
-    Main.MaskCbx->setEditText(
-        Main.MaskCbx->currentText() + Q(Library.Lexems()[static_cast<std::size_t>(*index)].Lexem));
+    MaskPair.AppendToMask(Library.Lexems()[static_cast<std::size_t>(*index)].Lexem);
 }
 
 // --- Drag and drop ------------------------------------------------------------
@@ -395,7 +399,7 @@ void TLibFrm::SearchEdtChange(const QString& text)
 {
     if (text.isEmpty())
         return;
-    const std::string prefix = Win(text);
+    const std::string prefix = OneLineWin(text);
     if (CurrentPage() == PairPage) {
         if (const std::optional<std::size_t> row = Library.FindPairByComment(prefix))
             LibGrid->SelectCell(static_cast<int>(*row));
@@ -480,7 +484,7 @@ void TLibFrm::DownloadFinished(bool ok, const QString& message)
     StatusLbl->clear();
     // A window disabled by a run of the main window would disable its
     // message box too.
-    Dialogs.Message(isEnabled() ? static_cast<QWidget*>(this) : &Main, TLibraryDownload::FailureText());
+    Dialogs.Message(isEnabled() ? static_cast<QWidget*>(this) : parentWidget(), TLibraryDownload::FailureText());
 }
 
 } // namespace tekstovar

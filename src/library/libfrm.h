@@ -29,7 +29,7 @@ class THelpFrm;
 class TLexemEditFrm;
 class TLexemList;
 class TLibGrid;
-class TMainFrm;
+class TMaskPairBoxes;
 class TPairEditFrm;
 
 // The library of commented mask pairs and named lexems: a tool window beside
@@ -43,7 +43,9 @@ public:
     enum TPage { PairPage = 0, LexemPage = 1 };
 
     // programDir (UTF-8, ends with "/") holds QZ.Ini.
-    TLibFrm(TMainFrm& main, TDialogs& dialogs, std::string programDir, QWidget* parent = nullptr);
+    // Pairs and lexems go to the mask boxes of `maskPair`, and new entries
+    // come from them.
+    TLibFrm(TMaskPairBoxes& maskPair, TDialogs& dialogs, std::string programDir, QWidget* parent = nullptr);
     ~TLibFrm() override;
 
     // The edit dialogs and the help window are made after this window.
@@ -125,7 +127,7 @@ private:
     // stay usable: nothing may change the library under the merge.
     void SetDownloadBusy(bool busy);
 
-    TMainFrm& Main;
+    TMaskPairBoxes& MaskPair;
     TDialogs& Dialogs;
     std::string ProgramDir;
     TLibraryStore Library;

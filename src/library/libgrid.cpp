@@ -2,6 +2,7 @@
 
 #include "library/librarystore.h"
 #include "platform/dragformats.h"
+#include "platform/qstrings.h"
 #include "platform/winunicode.h"
 
 #include <QApplication>
@@ -19,8 +20,6 @@
 namespace tekstovar {
 
 namespace {
-
-QString Q(const std::string& win) { return QString::fromStdString(WinToUtf8(win)); }
 
 // Offsets inside a pair cell: the comment on top, a line under it, then the
 // search mask and the replace mask, each clipped above so that the one
@@ -141,12 +140,12 @@ QVariant TLibPairModel::data(const QModelIndex& index, int role) const
         return role == Qt::DisplayRole ? QVariant(QString::number(index.row() + 1)) : QVariant();
     switch (role) {
     case Qt::DisplayRole:
-    case CommentRole: return Q(Store.Comments()[row]);
-    case MaskRole: return Q(Store.Masks()[row]);
-    case ReplaceRole: return Q(Store.Replaces()[row]);
+    case CommentRole: return WinToQString(Store.Comments()[row]);
+    case MaskRole: return WinToQString(Store.Masks()[row]);
+    case ReplaceRole: return WinToQString(Store.Replaces()[row]);
     case Qt::ToolTipRole:
-        return Q(Store.Comments()[row]) + QLatin1Char('\n') + Q(Store.Masks()[row]) + QLatin1Char('\n') +
-            Q(Store.Replaces()[row]);
+        return WinToQString(Store.Comments()[row]) + QLatin1Char('\n') + WinToQString(Store.Masks()[row]) +
+            QLatin1Char('\n') + WinToQString(Store.Replaces()[row]);
     default: return QVariant();
     }
 }

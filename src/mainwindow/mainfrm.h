@@ -4,45 +4,34 @@
 #include "filerun/filerun.h"
 #include "filerun/runbackups.h"
 #include "filerun/runlog.h"
+#include "mainwindow/filelistmodel.h"
 #include "settings/settings.h"
+#include "windowlinks/settingshost.h"
+#include "windowlinks/steprunner.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <chrono>
 #include <exception>
 #include <functional>
 #include <memory>
-
 #include <string>
 #include <vector>
-
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
-class QRadioButton;
-class QTabWidget;
-class QToolButton;
-class QTreeWidgetItem;
 
 namespace tekstovar {
 
 class TDialogs;
 class TDispatcher;
-class TListView;
 class TMaskedReplacer;
+class TMaskPairBoxes;
 class TFileMaskFrm;
 class TAboutFrm;
 class THelpFrm;
-class TBatchFrm;
-class TLibFrm;
-class TSetupFrm;
+class TToolWindow;
 class TViewFrm;
 class TMaskBoxes;
+struct TMainFrmUi;
 
 // The clipboard text as the memo shows it: Unicode, LF line breaks.
 QString EngineTextToMemo(const std::string& win);
@@ -53,23 +42,32 @@ struct TMainFrmPeers {
     TFileMaskFrm* FileMaskFrm = nullptr;
     TAboutFrm* AboutFrm = nullptr;
     THelpFrm* HelpFrm = nullptr;
-    TBatchFrm* BatchFrm = nullptr;
-    TLibFrm* LibFrm = nullptr;
-    TSetupFrm* SetupFrm = nullptr;
-    TViewFrm* ViewFrm = nullptr;
+    // The scenario and library windows: shown and hidden by their tool
+    // buttons, their places kept in the settings.
+    TToolWindow* BatchFrm = nullptr;
+    TToolWindow* LibFrm = nullptr;
+    // Opens the settings dialog and applies what it took.
+    std::function<void()> OpenSetup;
 };
 
 // The main window: the file list with its commands, the clipboard page, the
 // mask boxes and the run controls; it owns the settings in memory and the
-// backup stores, and locks its commands while a run is in progress.
-class TMainFrm : public QMainWindow {
+// backup stores, and locks its commands while a run is in progress. Other
+// windows reach it through the step runner, the settings host and the mask
+// pair of its boxes.
+class TMainFrm : public QMainWindow, public TStepRunner, public TSettingsHost {
     Q_OBJECT
 public:
     // programDir holds QZ.Ini and QZ.QZL (ends with "/").
     TMainFrm(TDialogs& dialogs, std::string programDir, QWidget* parent = nullptr);
     ~TMainFrm() override;
 
-    void SetPeers(const TMainFrmPeers& peers);
+    // The multi-line editor behind the mask boxes' view buttons; the boxes
+    // work from then on.
+    void UseMaskEditor(TViewFrm& viewFrm);
+    void SetPeers(TMainFrmPeers peers);
+    // The mask boxes as the scenario and library windows use them.
+    TMaskPairBoxes& MaskPair();
 
     // The file list (UTF-8 paths).
     void AddFile(const std::string& path, int encoding);
@@ -81,72 +79,55 @@ public:
     // leaves it as it was. A damaged file throws TError once every entry it
     // holds was added.
     void LoadFileList(const std::string& listPath);
-    const std::vector<std::string>& FilePaths() const { return Paths; }
-    int EntryCount() const;
-    QTreeWidgetItem* Entry(int index) const;
+    std::vector<std::string> FilePaths() const { return List.Paths(); }
+    int EntryCount() const { return static_cast<int>(List.Size()); }
 
-    bool Idle() const { return IdleValue; }
+    bool Idle() const override { return IdleValue; }
     void SetIdle(bool idle);
 
     TSettings& Settings() { return Values; }
-    // Takes the settings' values into the controls and back.
-    void ApplySettingsToControls();
-    void CollectSettingsFromControls();
-    void SaveSettings();
-    // Takes what the settings dialog shows: its values in `dialog`, the
-    // history length as typed (a text that is no whole number keeps the
-    // length and the histories). Nothing is written to the file.
-    void ApplySettings(const TSettings& dialog, const std::string& historyLengthText);
+    const TSettings& Settings() const override { return Values; }
+    void SaveSettings() override;
+    void ApplySettings(const TSettings& dialog, const std::string& historyLengthText) override;
     void SetBackupRoot(const std::string& root);
-    std::string GetBackupRoot() const;
+    std::string GetBackupRoot() const override;
 
-    // Runs: the page shown decides between the file list and the clipboard.
+    // A run on the page shown with the pair in the mask boxes.
     void GoBtnClick();
-    void StopBtnClick();
-    void RestoreBtnClick();
-    void EraseBtnClick();
-    void RefreshBtnClick();
-    void CopyBtnClick();
-    // The step of a scenario run, -1 outside one; the scenario window says.
-    int StepIndex() const { return StepIndexSource ? StepIndexSource() : -1; }
-    std::function<int()> StepIndexSource;
-    // Starts a run on the page shown with these masks (WIN) and the current
-    // options, leaving the histories alone; false, the error shown, when a
-    // mask is malformed.
-    bool StartRun(const std::string& search, const std::string& replace);
-    // Called on the UI thread at the very end of every run's end handler, so
-    // that a scenario can start its next step.
-    // `failed`: the run ended with an error message, not with its work done
-    // or stopped.
-    std::function<void(bool failed)> OnRunEnded;
+    // The step of a scenario run, -1 outside one.
+    int StepIndex() const;
     TMaskedReplacer* ActiveReplacer() const { return Active.get(); }
-    // What the current or last file run read from the list when it started:
-    // full paths (UTF-8) and code page names, in list order.
-    const std::vector<std::string>& RunPaths() const { return Run.Paths; }
-    const std::vector<std::string>& RunEncodings() const { return Run.Encodings; }
     // Where the worker's calls into the window go; Qt's event queue unless a
     // test gives its own queue.
     void UseDispatcher(std::unique_ptr<TDispatcher> dispatcher);
-    // Called when a run starts, before the masks are read (the mask boxes
-    // put the pair at the top of their histories).
-    std::function<void()> OnRunStart;
 
-    // The backups of the runs: file contents, names, their code pages and
-    // the clipboard text, keyed by list entry or memo.
-    TRunBackups Backups;
+    // A scenario's steps.
+    TStepTarget ShownTarget() const override;
+    void FollowSteps(TStepFollower* follower) override { Follower = follower; }
+    void LockForSteps(bool lock) override;
+    void ClearStepCounts() override;
+    bool StartStep(const std::string& search, const std::string& replace) override;
+    void StopStep() override { StopBtnClick(); }
+    TMaskedReplacer* StepReplacer() const override { return Active.get(); }
+    const std::vector<std::string>& StepPaths() const override { return Run.Paths; }
+    const std::vector<std::string>& StepEncodings() const override { return Run.Encodings; }
+    void KeepStepCounts(int step) override;
+    void ShowStepCounts(int step) override;
+    void DropStepColumnsFrom(int steps) override;
+    std::string ClipboardCount() const override;
+    void ShowClipboardCount(const std::string& count) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildToolBar();
-    void BuildPages();
-    void BuildBottomPanel();
-    void BuildPopupMenu();
+    void ConnectControls();
     void LoadAtStart();
     static TDesktop DesktopOfScreens();
     std::string AutoListPath() const;
     bool IsAutoList(const std::string& listPath) const;
+    void ApplySettingsToControls();
+    void CollectSettingsFromControls();
 
     // Commands.
     void AddBtnClick();
@@ -165,19 +146,34 @@ private:
     void HelpBtnClick();
     void AboutBtnClick();
     void ReCodeChkClick();
+    void StopBtnClick();
+    void RestoreBtnClick();
+    void EraseBtnClick();
+    void RefreshBtnClick();
+    void CopyBtnClick();
+    void TasksPgCChange(int page);
+    // Runs the command, showing a TError it throws.
+    void Guarded(const std::function<void()>& command);
 
+    // The list view shows the model: a row is written from its entry.
+    void ShowEntry(std::size_t index);
+    void ShowList();
+    void AddRow(std::size_t index);
     // Adding reports files that could not be read for detection once.
     void BeginAdding();
     void EndAdding();
     void AddFileChecked(const std::string& path, int encoding);
-    void RemoveEntry(QTreeWidgetItem* item);
+    void RemoveEntry(std::size_t index);
     void UpdateFileCount();
+    std::vector<std::size_t> SelectedEntries() const;
     // While a run is in progress the list must not change.
-    bool ListLocked();
+    bool ListLocked() const { return !IdleValue; }
     std::vector<std::string> FileMasks() const;
     void ShowError(const QString& text);
     // One message for the entries whose backup could not be put back.
     void ReportFailures(const std::vector<std::string>& failures);
+    void ClearRunColumns();
+    void SetStepColumns(int steps);
 
     // What a run reads: copied when it starts, so the worker never reads a
     // widget, and kept until its end handler has run.
@@ -208,6 +204,7 @@ private:
         TMainFrm& Main;
     };
     friend class TFileRunView;
+    bool StartRun(const std::string& search, const std::string& replace);
     void StartFileRun(const std::string& search, const std::string& replace, int target);
     void StartClipboardRun(const std::string& search, const std::string& replace, int target);
     // A file run's events, shown on the UI thread.
@@ -220,14 +217,18 @@ private:
     bool ProgressDue();
     void ReplacerDone(const std::exception_ptr& failure);
     void WriteLog(const std::function<void()>& write);
-    void ClearCounts();
-    void TasksPgCChange(int page);
+    void ResetProgress();
 
     TDialogs& Dialogs;
     std::string ProgramDir;
+    std::unique_ptr<TMainFrmUi> Ui;
     TSettings Values;
     TMainFrmPeers Peers;
-    std::vector<std::string> Paths;
+    TStepFollower* Follower = nullptr;
+    TFileListModel List;
+    // The backups of the runs: file contents, names, their code pages and
+    // the clipboard text, keyed by list entry or memo.
+    TRunBackups Backups;
     bool IdleValue = true;
     bool LogErrorTold = false; // a scenario's log failure is shown once
     std::vector<std::string> DetectionFailures;
@@ -240,6 +241,12 @@ private:
     std::unique_ptr<TMaskBoxes> MaskBoxes;
     TRunState Run;
     int AddingDepth = 0;
+    // Sort state of the file list: +-(column + 1), -1 at first.
+    int SortTag = -1;
+    // The step columns shown after the list's own.
+    int StepColumns = 0;
+    // The main window's own controls a scenario disabled, to enable again.
+    std::vector<QPointer<QWidget>> LockedBySteps;
     // The automatic list could not be read whole. Writing it at exit would
     // put the part that loaded, and whatever the user did to it since, over
     // entries the file still holds; telling the user's own changes from the
@@ -249,47 +256,6 @@ private:
     // The settings file exists but could not be read: it is not written
     // over at exit.
     bool SettingsUnread = false;
-
-public:
-    // Controls, named as in the rest of the program.
-    QToolButton* AddBtn = nullptr;
-    QToolButton* DelBtn = nullptr;
-    QToolButton* ClearBtn = nullptr;
-    QToolButton* OpenBtn = nullptr;
-    QToolButton* SaveBtn = nullptr;
-    QToolButton* BatchBtn = nullptr;
-    QToolButton* LibBtn = nullptr;
-    QToolButton* SetupBtn = nullptr;
-    QToolButton* HelpBtn = nullptr;
-    QToolButton* AboutBtn = nullptr;
-    QToolButton* CloseBtn = nullptr;
-    QTabWidget* TasksPgC = nullptr;
-    TListView* FilesLvw = nullptr;
-    QRadioButton* ReContentRbt = nullptr;
-    QRadioButton* ReNameRbt = nullptr;
-    QLabel* FileCountLbl = nullptr;
-    QPlainTextEdit* ClipboardMmo = nullptr;
-    QToolButton* RefreshBtn = nullptr;
-    QToolButton* CopyBtn = nullptr;
-    QComboBox* ClipEncodingCbx = nullptr;
-    QLineEdit* ReplaceCountEdt = nullptr;
-    QComboBox* MaskCbx = nullptr;
-    QToolButton* ViewMaskBtn = nullptr;
-    QComboBox* ReplaceCbx = nullptr;
-    QToolButton* ViewReplaceBtn = nullptr;
-    QCheckBox* ReCodeChk = nullptr;
-    QComboBox* EncodingCbx = nullptr;
-    QPushButton* GoBtn = nullptr;
-    QPushButton* StopBtn = nullptr;
-    QCheckBox* BackUpChk = nullptr;
-    QPushButton* RestoreBtn = nullptr;
-    QPushButton* EraseBtn = nullptr;
-    QProgressBar* FilePBr = nullptr;
-    QProgressBar* EntirePBr = nullptr;
-    QMenu* FilesPup = nullptr;
-    QMenu* AddPup = nullptr;
-    // Sort state of the file list: +-(column + 1), -1 at first.
-    int SortTag = -1;
 };
 
 } // namespace tekstovar

@@ -1,13 +1,11 @@
 // The main window's settings: read at start into the controls, collected
 // from them and written at exit.
 #include "common/error.h"
-#include "engine/maskedreplacer.h"
-#include "library/libfrm.h"
 #include "mainwindow/listview.h"
 #include "mainwindow/mainfrm.h"
-#include "platform/dispatcher.h"
+#include "mainwindow/mainfrmui.h"
+#include "platform/toolwindow.h"
 #include "platform/winunicode.h"
-#include "scenario/batchfrm.h"
 #include "settings/fontwidgets.h"
 #include "settings/inifile.h"
 
@@ -57,9 +55,9 @@ std::vector<std::string> History(const QComboBox* box)
 void TMainFrm::LoadAtStart()
 {
     IniFile ini(ProgramDir + SettingsFileName);
-    std::array<int, 4> columns{};
-    for (int c = 0; c < 4; ++c)
-        columns[static_cast<std::size_t>(c)] = FilesLvw->columnWidth(c);
+    std::array<int, ListColumnCount> columns{};
+    for (int c = 0; c < ListColumnCount; ++c)
+        columns[static_cast<std::size_t>(c)] = Ui->FilesLvw->columnWidth(c);
     Values = LoadSettings(ini, ProgramDir, columns, DesktopOfScreens());
     ApplySettingsToControls();
     if (const std::string& problem = ini.ReadError(); !problem.empty()) {
@@ -94,27 +92,27 @@ TDesktop TMainFrm::DesktopOfScreens()
 
 void TMainFrm::ApplySettingsToControls()
 {
-    BackUpChk->setChecked(Values.Backup);
-    ReCodeChk->setChecked(Values.ReCode);
+    Ui->BackUpChk->setChecked(Values.Backup);
+    Ui->ReCodeChk->setChecked(Values.ReCode);
     ReCodeChkClick();
-    (Values.RenameOperation ? ReNameRbt : ReContentRbt)->setChecked(true);
+    (Values.RenameOperation ? Ui->ReNameRbt : Ui->ReContentRbt)->setChecked(true);
     move(Values.Left, Values.Top);
     resize(std::max(Values.Width, MinMainWidth), std::max(Values.Height, MinMainHeight));
-    TasksPgC->setCurrentIndex(Values.ActivePage);
-    for (int c = 0; c < 4; ++c)
-        FilesLvw->setColumnWidth(c, Values.Columns[static_cast<std::size_t>(c)]);
-    ShowFontSettings(MaskCbx, Values.MaskFont);
-    ShowFontSettings(ReplaceCbx, Values.ReplaceFont);
-    FillHistory(MaskCbx, Values.MaskHistory);
-    FillHistory(ReplaceCbx, Values.ReplaceHistory);
+    Ui->TasksPgC->setCurrentIndex(Values.ActivePage);
+    for (int c = 0; c < ListColumnCount; ++c)
+        Ui->FilesLvw->setColumnWidth(c, Values.Columns[static_cast<std::size_t>(c)]);
+    ShowFontSettings(Ui->MaskCbx, Values.MaskFont);
+    ShowFontSettings(Ui->ReplaceCbx, Values.ReplaceFont);
+    FillHistory(Ui->MaskCbx, Values.MaskHistory);
+    FillHistory(Ui->ReplaceCbx, Values.ReplaceHistory);
     SetBackupRoot(Values.BackupRoot);
 }
 
 void TMainFrm::CollectSettingsFromControls()
 {
-    Values.Backup = BackUpChk->isChecked();
-    Values.ReCode = ReCodeChk->isChecked();
-    Values.RenameOperation = ReNameRbt->isChecked();
+    Values.Backup = Ui->BackUpChk->isChecked();
+    Values.ReCode = Ui->ReCodeChk->isChecked();
+    Values.RenameOperation = Ui->ReNameRbt->isChecked();
     Values.Maximized = isMaximized();
     if (!Values.Maximized) {
         // The bounds from before maximizing stay in the file.
@@ -139,13 +137,13 @@ void TMainFrm::CollectSettingsFromControls()
         Values.LibHeight = r.height();
         Values.ShowLib = Peers.LibFrm->isVisible();
     }
-    for (int c = 0; c < 4; ++c)
-        Values.Columns[static_cast<std::size_t>(c)] = FilesLvw->columnWidth(c);
-    Values.MaskFont = FontSettingsOf(MaskCbx);
-    Values.ReplaceFont = FontSettingsOf(ReplaceCbx);
-    Values.ActivePage = TasksPgC->currentIndex();
-    Values.MaskHistory = History(MaskCbx);
-    Values.ReplaceHistory = History(ReplaceCbx);
+    for (int c = 0; c < ListColumnCount; ++c)
+        Values.Columns[static_cast<std::size_t>(c)] = Ui->FilesLvw->columnWidth(c);
+    Values.MaskFont = FontSettingsOf(Ui->MaskCbx);
+    Values.ReplaceFont = FontSettingsOf(Ui->ReplaceCbx);
+    Values.ActivePage = Ui->TasksPgC->currentIndex();
+    Values.MaskHistory = History(Ui->MaskCbx);
+    Values.ReplaceHistory = History(Ui->ReplaceCbx);
     Values.BackupRoot = GetBackupRoot();
 }
 
@@ -162,13 +160,13 @@ void TMainFrm::ApplySettings(const TSettings& dialog, const std::string& history
     Values.DetectEncoding = dialog.DetectEncoding;
     Values.MaskFont = dialog.MaskFont;
     Values.ReplaceFont = dialog.ReplaceFont;
-    ShowFontSettings(MaskCbx, Values.MaskFont);
-    ShowFontSettings(ReplaceCbx, Values.ReplaceFont);
-    Values.MaskHistory = History(MaskCbx);
-    Values.ReplaceHistory = History(ReplaceCbx);
+    ShowFontSettings(Ui->MaskCbx, Values.MaskFont);
+    ShowFontSettings(Ui->ReplaceCbx, Values.ReplaceFont);
+    Values.MaskHistory = History(Ui->MaskCbx);
+    Values.ReplaceHistory = History(Ui->ReplaceCbx);
     if (ApplyHistoryLength(Values, historyLengthText)) {
-        FillHistory(MaskCbx, Values.MaskHistory);
-        FillHistory(ReplaceCbx, Values.ReplaceHistory);
+        FillHistory(Ui->MaskCbx, Values.MaskHistory);
+        FillHistory(Ui->ReplaceCbx, Values.ReplaceHistory);
     }
     Values.DefaultEncoding = dialog.DefaultEncoding;
     Values.ClearListPrompt = dialog.ClearListPrompt;

@@ -3,6 +3,8 @@
 #include "common/error.h"
 #include "dialogs/viewfrm.h"
 #include "platform/dialogs.h"
+#include "platform/qstrings.h"
+#include "platform/winunicode.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -44,6 +46,21 @@ TMaskBoxes::TMaskBoxes(QComboBox* maskCbx, QComboBox* replaceCbx, QAbstractButto
         box->lineEdit()->setAcceptDrops(true);
         box->lineEdit()->installEventFilter(this);
     }
+}
+
+std::string TMaskBoxes::Mask() const { return QStringToWin(MaskCbx->currentText()); }
+
+std::string TMaskBoxes::Replace() const { return QStringToWin(ReplaceCbx->currentText()); }
+
+void TMaskBoxes::ShowPair(const std::string& mask, const std::string& replace)
+{
+    MaskCbx->setEditText(WinToQString(mask));
+    ReplaceCbx->setEditText(WinToQString(replace));
+}
+
+void TMaskBoxes::AppendToMask(const std::string& text)
+{
+    MaskCbx->setEditText(MaskCbx->currentText() + WinToQString(text));
 }
 
 void TMaskBoxes::PutPairOnTop()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/settings.h"
+#include "windowlinks/maskpairboxes.h"
 
 #include <QObject>
 #include <QString>
@@ -24,7 +25,7 @@ class TViewFrm;
 // replace mask, and the multi-line editor behind the two view buttons. The
 // boxes' items are the history; the settings are read at each use, so a
 // change in the settings dialog takes effect at once.
-class TMaskBoxes : public QObject {
+class TMaskBoxes : public QObject, public TMaskPairBoxes {
     Q_OBJECT
 public:
     TMaskBoxes(QComboBox* maskCbx, QComboBox* replaceCbx, QAbstractButton* viewMaskBtn, QAbstractButton* viewReplaceBtn,
@@ -33,6 +34,12 @@ public:
     // The current pair goes to the top of the history; every run calls this
     // as it starts.
     void PutPairOnTop();
+
+    // The pair the boxes show (WIN), as other windows take and give it.
+    std::string Mask() const override;
+    std::string Replace() const override;
+    void ShowPair(const std::string& mask, const std::string& replace) override;
+    void AppendToMask(const std::string& text) override;
 
     // An entry was chosen from a box's list: with linked pairs the other box
     // shows the other half of the pair.

@@ -1,13 +1,10 @@
 // "Вернуть" and "Удалить": the backups of the last runs, for the file list
 // (contents or names, as chosen below it) or for the clipboard text.
-#include "engine/maskedreplacer.h"
-#include "mainwindow/listview.h"
+#include "encodings/codepages.h"
 #include "mainwindow/mainfrm.h"
-#include "platform/dispatcher.h"
-#include "platform/winunicode.h"
+#include "mainwindow/mainfrmui.h"
 
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -16,60 +13,48 @@
 
 namespace tekstovar {
 
-namespace {
-
-std::string NamePart(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
 // Counts and step columns go with every restore and erase.
-void ClearRunColumns(QTreeWidgetItem* item)
+void TMainFrm::ClearRunColumns()
 {
-    item->setText(3, QString());
-    for (int c = item->columnCount() - 1; c > 3; --c)
-        item->setText(c, QString());
+    List.ClearCounts();
+    List.ClearStepCounts();
+    SetStepColumns(0);
 }
-
-} // namespace
 
 void TMainFrm::RestoreBtnClick()
 {
     if (!IdleValue)
         return;
-    if (TasksPgC->currentIndex() == 1) {
-        try {
-            const std::string text = Backups.ClipboardBackup.Restore(ClipboardMmo);
-            ClipboardMmo->setPlainText(EngineTextToMemo(text));
-            ReplaceCountEdt->setText(QStringLiteral("0"));
-            FilePBr->setValue(0);
-            EntirePBr->setValue(0);
-            ClipEncodingCbx->setCurrentIndex(
-                ClipEncodingCbx->findText(QString::fromStdString(Backups.EncodingBackup.Restore(ClipboardMmo))));
-        } catch (const TMissingKeyError&) {
-            // nothing was backed up: nothing changes
-        }
+    if (Ui->TasksPgC->currentIndex() == ClipboardPage) {
+        const void* memo = Ui->ClipboardMmo;
+        if (!Backups.ClipboardBackup.Holds(memo))
+            return; // nothing was backed up: nothing changes
+        Ui->ClipboardMmo->setPlainText(EngineTextToMemo(Backups.ClipboardBackup.Restore(memo)));
+        Ui->ReplaceCountEdt->setText(QStringLiteral("0"));
+        ResetProgress();
+        if (Backups.EncodingBackup.Holds(memo))
+            Ui->ClipEncodingCbx->setCurrentIndex(
+                Ui->ClipEncodingCbx->findText(QString::fromStdString(Backups.EncodingBackup.Restore(memo))));
         return;
     }
-    const bool names = ReNameRbt->isChecked();
+    const bool names = Ui->ReNameRbt->isChecked();
     std::vector<std::string> failures;
-    EntirePBr->setRange(0, std::max(0, EntryCount() - 1));
-    for (int i = 0; i < EntryCount(); ++i) {
-        QTreeWidgetItem* item = Entry(i);
-        std::string& current = Paths[static_cast<std::size_t>(i)];
-        const TRunBackups::TEntryOutcome outcome = Backups.Restore(item, names, current);
+    Ui->EntirePBr->setRange(0, std::max(0, EntryCount() - 1));
+    for (std::size_t i = 0; i < List.Size(); ++i) {
+        TFileEntry& entry = List[i];
+        const TRunBackups::TEntryOutcome outcome = Backups.Restore(List.Key(i), names, entry.Path);
         if (!outcome.Error.empty())
             failures.push_back(outcome.Error); // the file stays as the run left it, its backup kept
         else if (outcome.Held) {
-            if (names) {
-                item->setText(0, QString::fromStdString(NamePart(outcome.Path)));
-                current = outcome.Path;
-            }
+            if (names)
+                entry.Path = outcome.Path;
             if (!outcome.Encoding.empty())
-                item->setText(2, QString::fromStdString(outcome.Encoding));
+                entry.Encoding = EncodingByName(outcome.Encoding);
         }
-        ClearRunColumns(item);
-        EntirePBr->setValue(i);
+        Ui->EntirePBr->setValue(static_cast<int>(i));
     }
-    EntirePBr->setValue(0);
-    FilesLvw->setColumnCount(4);
+    Ui->EntirePBr->setValue(0);
+    ClearRunColumns();
     ReportFailures(failures);
 }
 
@@ -77,27 +62,25 @@ void TMainFrm::EraseBtnClick()
 {
     if (!IdleValue)
         return;
-    if (TasksPgC->currentIndex() == 1) {
-        try {
-            Backups.ClipboardBackup.Erase(ClipboardMmo);
-            ReplaceCountEdt->setText(QStringLiteral("0"));
-            FilePBr->setValue(0);
-            EntirePBr->setValue(0);
-            Backups.EncodingBackup.Erase(ClipboardMmo);
-        } catch (const TMissingKeyError&) {
-        }
+    if (Ui->TasksPgC->currentIndex() == ClipboardPage) {
+        const void* memo = Ui->ClipboardMmo;
+        if (!Backups.ClipboardBackup.Holds(memo))
+            return;
+        Backups.ClipboardBackup.Erase(memo);
+        Ui->ReplaceCountEdt->setText(QStringLiteral("0"));
+        ResetProgress();
+        if (Backups.EncodingBackup.Holds(memo))
+            Backups.EncodingBackup.Erase(memo);
         return;
     }
-    const bool names = ReNameRbt->isChecked();
-    for (int i = 0; i < EntryCount(); ++i) {
-        QTreeWidgetItem* item = Entry(i);
-        Backups.Erase(item, names);
-        ClearRunColumns(item);
-        EntirePBr->setRange(0, std::max(0, EntryCount() - 1));
-        EntirePBr->setValue(i);
+    const bool names = Ui->ReNameRbt->isChecked();
+    Ui->EntirePBr->setRange(0, std::max(0, EntryCount() - 1));
+    for (std::size_t i = 0; i < List.Size(); ++i) {
+        Backups.Erase(List.Key(i), names);
+        Ui->EntirePBr->setValue(static_cast<int>(i));
     }
-    EntirePBr->setValue(0);
-    FilesLvw->setColumnCount(4);
+    Ui->EntirePBr->setValue(0);
+    ClearRunColumns();
 }
 
 void TMainFrm::ReportFailures(const std::vector<std::string>& failures)

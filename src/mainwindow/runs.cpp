@@ -11,6 +11,8 @@
 #include "engine/replacerthread.h"
 #include "mainwindow/listview.h"
 #include "mainwindow/mainfrm.h"
+#include "mainwindow/mainfrmui.h"
+#include "mainwindow/maskboxes.h"
 #include "platform/dialogs.h"
 #include "platform/qtdispatcher.h"
 #include "platform/winunicode.h"
@@ -32,9 +34,11 @@ namespace tekstovar {
 namespace {
 
 constexpr auto ProgressInterval = std::chrono::milliseconds(40);
-constexpr std::size_t DetectionLength = 512;
 
-QString Q(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QString FromUtf8(const std::string& utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 // The memo holds LF line breaks; the engine sees the text as a Windows
 // clipboard holds it, with CR LF, in WIN bytes.
@@ -49,7 +53,7 @@ std::string MemoToEngine(const QString& text)
 
 QString EngineTextToMemo(const std::string& win)
 {
-    QString text = Q(WinToUtf8(win));
+    QString text = FromUtf8(WinToUtf8(win));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
@@ -77,34 +81,44 @@ bool TMainFrm::ProgressDue()
     return true;
 }
 
-void TMainFrm::ClearCounts()
+void TMainFrm::ResetProgress()
 {
-    for (int i = 0; i < EntryCount(); ++i)
-        Entry(i)->setText(3, QString());
+    Ui->FilePBr->setValue(0);
+    Ui->EntirePBr->setValue(0);
 }
+
+int TMainFrm::StepIndex() const { return Follower ? Follower->StepIndex() : -1; }
 
 void TMainFrm::GoBtnClick()
 {
     if (!IdleValue)
         return;
-    if (OnRunStart)
-        OnRunStart(); // the mask boxes put the pair at the top of their histories
-    StartRun(Utf8ToWin(MaskCbx->currentText().toStdString()), Utf8ToWin(ReplaceCbx->currentText().toStdString()));
+    if (MaskBoxes)
+        MaskBoxes->PutPairOnTop();
+    StartRun(
+        Utf8ToWin(Ui->MaskCbx->currentText().toStdString()), Utf8ToWin(Ui->ReplaceCbx->currentText().toStdString()));
+}
+
+bool TMainFrm::StartStep(const std::string& search, const std::string& replace)
+{
+    if (MaskBoxes)
+        MaskBoxes->ShowPair(search, replace);
+    return StartRun(search, replace);
 }
 
 bool TMainFrm::StartRun(const std::string& search, const std::string& replace)
 {
     if (!IdleValue)
         return false;
-    const int target = ReCodeChk->isChecked() ? EncodingCbx->currentIndex() : EncodingNone;
+    const int target = Ui->ReCodeChk->isChecked() ? Ui->EncodingCbx->currentIndex() : EncodingNone;
     try {
-        if (TasksPgC->currentIndex() == 1)
+        if (Ui->TasksPgC->currentIndex() == ClipboardPage)
             StartClipboardRun(search, replace, target);
         else
             StartFileRun(search, replace, target);
     } catch (const TError& e) {
         Active.reset();
-        ShowError(QString::fromUtf8(e.what()));
+        ShowError(FromUtf8(e.what()));
         return false;
     }
     if (StepIndex() <= 0)
@@ -122,18 +136,15 @@ void TMainFrm::StartFileRun(const std::string& search, const std::string& replac
     // which files it has backed up already.
     if (step <= 0 || !FileRun) {
         std::vector<TRunFile> files;
-        for (int i = 0; i < EntryCount(); ++i) {
-            QTreeWidgetItem* item = Entry(i);
-            files.push_back(
-                {item->text(1).toStdString() + item->text(0).toStdString(), item->text(2).toStdString(), item});
-        }
+        for (std::size_t i = 0; i < List.Size(); ++i)
+            files.push_back({List[i].Path, List.ColumnText(i, EncodingColumn), List.Key(i)});
         FileRun.reset();
         if (!FileRunView)
             FileRunView = std::make_unique<TFileRunView>(*this);
         FileRun = std::make_unique<TFileRun>(std::move(files),
-            TFileRunOptions{.Names = ReNameRbt->isChecked(),
+            TFileRunOptions{.Names = Ui->ReNameRbt->isChecked(),
                 .Target = target,
-                .Backup = BackUpChk->isChecked(),
+                .Backup = Ui->BackUpChk->isChecked(),
                 .OverwriteBackup = Values.OverwriteBackup,
                 .BackupRoot = GetBackupRoot(),
                 .FixedBackupPaths = false,
@@ -146,13 +157,13 @@ void TMainFrm::StartFileRun(const std::string& search, const std::string& replac
     Run.Step = step;
     Run.Paths = FileRun->Paths();
     Run.Encodings = FileRun->Encodings();
-    Paths = Run.Paths;
     Active = FileRun->BeginStep({search, replace});
-    ClearCounts();
+    List.ClearCounts();
     if (Run.Step == 0)
-        FilesLvw->setColumnCount(4); // the step columns of an earlier scenario go
-    EntirePBr->setRange(0, 10 * EntryCount());
-    EntirePBr->setValue(0);
+        SetStepColumns(0); // the step columns of an earlier scenario go
+    ShowList();
+    Ui->EntirePBr->setRange(0, 10 * EntryCount());
+    Ui->EntirePBr->setValue(0);
 }
 
 // --- A file run's events: posted by the worker, shown here in their order ----
@@ -182,76 +193,126 @@ void TMainFrm::TFileRunView::StepDone(int, bool finished)
 
 void TMainFrm::FileRunFileStarted(std::size_t, TPos size)
 {
-    FilePBr->setRange(0, static_cast<int>(std::min<TPos>(size + 1, INT32_MAX)));
-    FilePBr->setValue(0);
+    Ui->FilePBr->setRange(0, static_cast<int>(std::min<TPos>(size + 1, INT32_MAX)));
+    Ui->FilePBr->setValue(0);
 }
 
 void TMainFrm::FileRunProgress(std::size_t file, TPos position, TPos size, long long count)
 {
-    FilePBr->setValue(static_cast<int>(std::min<TPos>(position, FilePBr->maximum())));
+    Ui->FilePBr->setValue(static_cast<int>(std::min<TPos>(position, Ui->FilePBr->maximum())));
     if (size > 0)
-        EntirePBr->setValue(static_cast<int>(position * 10 / size + static_cast<TPos>(file) * 10));
-    if (QTreeWidgetItem* item = Entry(static_cast<int>(file)))
-        item->setText(3, QString::number(count));
+        Ui->EntirePBr->setValue(static_cast<int>(position * 10 / size + static_cast<TPos>(file) * 10));
+    if (file < List.Size()) {
+        List[file].Count = std::to_string(count);
+        ShowEntry(file);
+    }
 }
 
 void TMainFrm::FileRunFileDone(std::size_t file, const TFileOutcome& outcome)
 {
-    QTreeWidgetItem* item = Entry(static_cast<int>(file));
-    if (!item)
+    if (file >= List.Size())
         return;
-    FilePBr->setValue(FilePBr->maximum());
-    EntirePBr->setValue(static_cast<int>(file + 1) * 10);
-    // Why a file was left alone travels with its entry.
-    item->setToolTip(3, Q(outcome.Error));
-    if (outcome.Stopped) {
-        item->setText(3, QStringLiteral("0")); // the stop fell inside it: it counts nothing
-        return;
+    Ui->FilePBr->setValue(Ui->FilePBr->maximum());
+    Ui->EntirePBr->setValue(static_cast<int>(file + 1) * 10);
+    TFileEntry& entry = List[file];
+    entry.Reason = outcome.Error;
+    if (outcome.Stopped)
+        entry.Count = "0"; // the stop fell inside it: it counts nothing
+    else if (!outcome.Error.empty() && outcome.StepCount == 0 && !outcome.Changed)
+        entry.Count.clear(); // left untouched: no count
+    else {
+        entry.Encoding = EncodingByName(outcome.Encoding);
+        entry.Count = std::to_string(outcome.StepCount);
+        // The list follows each renamed file at once, so a stop leaves it
+        // right too.
+        if (Run.Names)
+            entry.Path = outcome.Current;
     }
-    if (!outcome.Error.empty() && outcome.StepCount == 0 && !outcome.Changed) {
-        item->setText(3, QString()); // left untouched: no count
-        return;
-    }
-    item->setText(2, Q(outcome.Encoding));
-    item->setText(3, QString::number(outcome.StepCount));
-    if (Run.Names) {
-        // The list and FilePaths follow each renamed file at once, so a stop
-        // leaves them right too.
-        item->setText(0, Q(outcome.NewName));
-        Paths[file] = outcome.Current;
-    }
+    ShowEntry(file);
 }
 
 void TMainFrm::FileRunStepDone(bool finished, int step)
 {
-    FilePBr->setValue(0);
-    EntirePBr->setValue(0);
+    ResetProgress();
     // A finished scenario step shows its counts in a column of its own.
-    if (finished && Values.BatchReplacesTable && step >= 0) {
-        const int column = FilesLvw->columnCount();
-        FilesLvw->setColumnCount(column + 1);
-        FilesLvw->headerItem()->setText(column, QStringLiteral("Шаг ") + QString::number(step + 1));
+    if (finished && Values.BatchReplacesTable && step >= 0)
+        SetStepColumns(StepColumns + 1);
+}
+
+void TMainFrm::SetStepColumns(int steps)
+{
+    StepColumns = steps;
+    Ui->FilesLvw->setColumnCount(FirstStepColumn + steps);
+    for (int k = 0; k < steps; ++k)
+        Ui->FilesLvw->headerItem()->setText(FirstStepColumn + k, QStringLiteral("Шаг ") + QString::number(k + 1));
+    ShowList();
+}
+
+// --- A scenario's counts ------------------------------------------------------
+
+TStepTarget TMainFrm::ShownTarget() const
+{
+    return Ui->TasksPgC->currentIndex() == ClipboardPage ? TStepTarget::Clipboard : TStepTarget::Files;
+}
+
+void TMainFrm::ClearStepCounts()
+{
+    Ui->ReplaceCountEdt->setText(QString());
+    List.ClearCounts();
+    List.ClearStepCounts();
+    // Their columns go with them, whichever target this run has.
+    SetStepColumns(0);
+}
+
+void TMainFrm::KeepStepCounts(int step)
+{
+    for (std::size_t i = 0; i < List.Size(); ++i) {
+        std::vector<std::string>& counts = List[i].StepCounts;
+        counts.resize(static_cast<std::size_t>(step) + 1);
+        counts.back() = List[i].Count;
+    }
+    ShowList();
+}
+
+void TMainFrm::ShowStepCounts(int step)
+{
+    for (std::size_t i = 0; i < List.Size(); ++i) {
+        const std::vector<std::string>& counts = List[i].StepCounts;
+        if (static_cast<std::size_t>(step) >= counts.size())
+            break; // no such step for this entry: what is done stays
+        List[i].Count = counts[static_cast<std::size_t>(step)];
+        ShowEntry(i);
     }
 }
+
+void TMainFrm::DropStepColumnsFrom(int steps)
+{
+    if (StepColumns > steps)
+        SetStepColumns(steps);
+}
+
+std::string TMainFrm::ClipboardCount() const { return Ui->ReplaceCountEdt->text().toStdString(); }
+
+void TMainFrm::ShowClipboardCount(const std::string& count) { Ui->ReplaceCountEdt->setText(FromUtf8(count)); }
 
 void TMainFrm::StartClipboardRun(const std::string& search, const std::string& replace, int target)
 {
     Run = TRunState{};
-    Run.Text = MemoToEngine(ClipboardMmo->toPlainText());
+    Run.Text = MemoToEngine(Ui->ClipboardMmo->toPlainText());
     Run.Step = StepIndex();
-    Run.Encodings = {ClipEncodingCbx->currentText().toStdString()};
-    Run.Backup = BackUpChk->isChecked() && Run.Step <= 0;
+    Run.Encodings = {Ui->ClipEncodingCbx->currentText().toStdString()};
+    Run.Backup = Ui->BackUpChk->isChecked() && Run.Step <= 0;
     Run.Overwrite = Values.OverwriteBackup;
     Run.Log = TRunLog(Values.Logging ? Values.LogFileName : std::string());
     Run.Target = target;
-    Active = std::make_unique<TMaskedReplacer>(Run.Text, search, replace, ClipEncodingCbx->currentIndex(), target);
+    Active = std::make_unique<TMaskedReplacer>(Run.Text, search, replace, Ui->ClipEncodingCbx->currentIndex(), target);
     WriteLog([&] {
         Run.Log.Write("\r\n" + LogDateTime(std::time(nullptr)));
         Run.Log.Write(Utf8ToWin("Замена В Буфере Обмена"));
         Run.Log.Write(Utf8ToWin("Маска Поиска:") + search);
         Run.Log.Write(Utf8ToWin("Маска Замены:") + replace);
     });
-    ReplaceCountEdt->setText(QStringLiteral("0"));
+    Ui->ReplaceCountEdt->setText(QStringLiteral("0"));
     Active->OnProgress = [this](TMaskedReplacer& r) { ClipboardProgress(r); };
 }
 
@@ -267,39 +328,38 @@ void TMainFrm::ClipboardProgress(TMaskedReplacer& r)
         std::string result = stopped ? std::string() : r.Result();
         const int target = Run.Target;
         Dispatcher->Post([this, count, stopped, target, result = std::move(result)] {
-            FilePBr->setValue(0);
-            EntirePBr->setValue(0);
-            ReplaceCountEdt->setText(QString::number(count));
+            ResetProgress();
+            Ui->ReplaceCountEdt->setText(QString::number(count));
             if (stopped)
                 return;
             if (target != EncodingNone)
-                ClipEncodingCbx->setCurrentIndex(target);
-            ClipboardMmo->setPlainText(EngineTextToMemo(result));
-            QApplication::clipboard()->setText(ClipboardMmo->toPlainText());
-            ClipboardMmo->moveCursor(QTextCursor::Start);
+                Ui->ClipEncodingCbx->setCurrentIndex(target);
+            Ui->ClipboardMmo->setPlainText(EngineTextToMemo(result));
+            QApplication::clipboard()->setText(Ui->ClipboardMmo->toPlainText());
+            Ui->ClipboardMmo->moveCursor(QTextCursor::Start);
         });
         return;
     }
     if (position == 0) {
         if (Run.Backup) {
-            Backups.ClipboardBackup.Backup(ClipboardMmo, Run.Text, Run.Overwrite);
-            Backups.EncodingBackup.Backup(ClipboardMmo, Run.Encodings[0], Run.Overwrite);
+            Backups.ClipboardBackup.Backup(Ui->ClipboardMmo, Run.Text, Run.Overwrite);
+            Backups.EncodingBackup.Backup(Ui->ClipboardMmo, Run.Encodings[0], Run.Overwrite);
         }
         Dispatcher->Post([this, size] {
             const int maximum = static_cast<int>(std::min<TPos>(size, INT32_MAX));
-            FilePBr->setRange(0, maximum);
-            EntirePBr->setRange(0, maximum);
-            FilePBr->setValue(0);
-            EntirePBr->setValue(0);
+            Ui->FilePBr->setRange(0, maximum);
+            Ui->EntirePBr->setRange(0, maximum);
+            Ui->FilePBr->setValue(0);
+            Ui->EntirePBr->setValue(0);
         });
         return;
     }
     if (!ProgressDue())
         return;
     Dispatcher->Post([this, position, count] {
-        FilePBr->setValue(static_cast<int>(std::min<TPos>(position, FilePBr->maximum())));
-        EntirePBr->setValue(static_cast<int>(std::min<TPos>(position, EntirePBr->maximum())));
-        ReplaceCountEdt->setText(QString::number(count));
+        Ui->FilePBr->setValue(static_cast<int>(std::min<TPos>(position, Ui->FilePBr->maximum())));
+        Ui->EntirePBr->setValue(static_cast<int>(std::min<TPos>(position, Ui->EntirePBr->maximum())));
+        Ui->ReplaceCountEdt->setText(QString::number(count));
     });
 }
 
@@ -314,22 +374,21 @@ void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
             Run.LogError = FileRun->Messages().front();
     }
     if (!message.empty())
-        ShowError(QString::fromUtf8(message.c_str())); // a failed run does not pass for a finished one
+        ShowError(FromUtf8(message)); // a failed run does not pass for a finished one
     else if (!Run.LogError.empty() && !(Run.Step > 0 && LogErrorTold)) {
         // Once per scenario: its steps share the log.
         LogErrorTold = true;
-        ShowError(QString::fromUtf8(Run.LogError.c_str()));
+        ShowError(FromUtf8(Run.LogError));
     }
-    if (OnRunEnded)
-        OnRunEnded(!message.empty());
+    if (Follower)
+        Follower->RunEnded(!message.empty());
 }
 
 void TMainFrm::StopBtnClick()
 {
     if (Active && Active->Thread)
         StopReplacerThread(*Active);
-    FilePBr->setValue(0);
-    EntirePBr->setValue(0);
+    ResetProgress();
 }
 
 // --- The clipboard page -------------------------------------------------------
@@ -338,23 +397,24 @@ void TMainFrm::RefreshBtnClick()
 {
     const QString text = QApplication::clipboard()->text();
     if (!text.isNull() && !text.isEmpty())
-        ClipboardMmo->setPlainText(text);
-    ClipboardMmo->moveCursor(QTextCursor::Start);
+        Ui->ClipboardMmo->setPlainText(text);
+    Ui->ClipboardMmo->moveCursor(QTextCursor::Start);
     int page = Values.DefaultEncoding;
     if (Values.DetectEncoding)
-        page = DetectEncoding(std::string_view(MemoToEngine(ClipboardMmo->toPlainText())).substr(0, DetectionLength));
-    ClipEncodingCbx->setCurrentIndex(page);
+        page =
+            DetectEncoding(std::string_view(MemoToEngine(Ui->ClipboardMmo->toPlainText())).substr(0, DetectionLength));
+    Ui->ClipEncodingCbx->setCurrentIndex(page);
 }
 
 void TMainFrm::CopyBtnClick()
 {
-    QApplication::clipboard()->setText(ClipboardMmo->toPlainText());
-    ClipboardMmo->moveCursor(QTextCursor::Start);
+    QApplication::clipboard()->setText(Ui->ClipboardMmo->toPlainText());
+    Ui->ClipboardMmo->moveCursor(QTextCursor::Start);
 }
 
 void TMainFrm::TasksPgCChange(int page)
 {
-    if (page == 1)
+    if (page == ClipboardPage)
         RefreshBtnClick();
 }
 

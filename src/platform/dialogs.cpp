@@ -1,5 +1,7 @@
 #include "platform/dialogs.h"
 
+#include "common/error.h"
+
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialog>
@@ -21,6 +23,17 @@ QString ErrorText(const QString& message)
     if (!message.isEmpty() && message.back().unicode() > u'.')
         return message + u'.';
     return message;
+}
+
+bool ShowingErrors(TDialogs& dialogs, QWidget* parent, const std::function<void()>& command)
+{
+    try {
+        command();
+        return true;
+    } catch (const TError& e) {
+        dialogs.Error(parent, ErrorText(QString::fromUtf8(e.what())));
+        return false;
+    }
 }
 
 void TQtDialogs::Error(QWidget* parent, const QString& text)

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
+
 class QDialog;
 class QWidget;
 
@@ -47,6 +49,10 @@ public:
 // The program's error text: a full stop is appended when the last
 // character's code is greater than that of the full stop.
 QString ErrorText(const QString& message);
+
+// Runs a command of a window; a TError it throws is shown as the program's
+// error message over `parent`. False when one was.
+bool ShowingErrors(TDialogs& dialogs, QWidget* parent, const std::function<void()>& command);
 
 // The dialogs of the desktop, through Qt.
 class TQtDialogs : public TDialogs {

@@ -2,8 +2,9 @@
 
 #include "common/error.h"
 #include "dialogs/helpfrm.h"
-#include "mainwindow/mainfrm.h"
 #include "platform/dialogs.h"
+#include "platform/pathparts.h"
+#include "platform/qstrings.h"
 #include "platform/toolbutton.h"
 #include "platform/winunicode.h"
 #include "scenario/scenariofile.h"
@@ -32,25 +33,18 @@ namespace {
 
 constexpr int MaxDroppedNameLength = 1024;
 
-QString Q(const std::string& win) { return QString::fromStdString(WinToUtf8(win)); }
-std::string Win(const QString& text) { return Utf8ToWin(text.toStdString()); }
-
-std::string DirectoryOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 } // namespace
 
-TBatchFrm::TBatchFrm(TMainFrm& main, TDialogs& dialogs, std::string programDir, QWidget* parent)
-    : TToolWindow(parent), Main(main), Dialogs(dialogs), ProgramDir(std::move(programDir))
+TBatchFrm::TBatchFrm(TStepRunner& runner, TMaskPairBoxes& maskPair, TSettings& settings, TDialogs& dialogs,
+    std::string programDir, QWidget* parent)
+    : TToolWindow(parent), Runner(runner), MaskPair(maskPair), Settings(settings), Dialogs(dialogs),
+      ProgramDir(std::move(programDir))
 {
     setObjectName(QStringLiteral("BatchFrm"));
     setWindowTitle(QStringLiteral("Сценарий"));
     setAcceptDrops(true);
     BuildControls();
-    if (Main.Settings().AutoSaveBatch) {
+    if (Settings.AutoSaveBatch) {
         try {
             Lines = ReadScenarioFile(ProgramDir + "QZ.QZB");
         } catch (const TError&) {
@@ -58,31 +52,27 @@ TBatchFrm::TBatchFrm(TMainFrm& main, TDialogs& dialogs, std::string programDir, 
         }
     }
     FillGrid();
-    Main.StepIndexSource = [this] { return Step; };
-    Main.OnRunEnded = [this](bool failed) {
-        if (!IsRunning)
-            return;
-        // The main window has shown the failure; later steps would work on
-        // an unknown state without the first step's backups.
-        if (failed)
-            EndRun();
-        else
-            RunNextStep();
-    };
+    Runner.FollowSteps(this);
 }
 
 TBatchFrm::~TBatchFrm()
 {
-    Main.StepIndexSource = nullptr;
-    Main.OnRunEnded = nullptr;
-    if (Main.Settings().AutoSaveBatch) {
-        try {
-            WriteScenarioFile(ProgramDir + "QZ.QZB", Lines);
-        } catch (const TError& e) {
-            // The main window is still there to carry the message.
-            Dialogs.Error(&Main, ErrorText(QString::fromUtf8(e.what())));
-        }
-    }
+    Runner.FollowSteps(nullptr);
+    // The main window, its parent, is still there to carry the message.
+    if (Settings.AutoSaveBatch)
+        ShowingErrors(Dialogs, parentWidget(), [this] { WriteScenarioFile(ProgramDir + "QZ.QZB", Lines); });
+}
+
+void TBatchFrm::RunEnded(bool failed)
+{
+    if (!IsRunning)
+        return;
+    // The main window has shown the failure; later steps would work on an
+    // unknown state without the first step's backups.
+    if (failed)
+        EndRun();
+    else
+        RunNextStep();
 }
 
 void TBatchFrm::BuildControls()
@@ -205,7 +195,7 @@ void TBatchFrm::AddBtnClick()
     // The run reads the pairs by their index: they stay as they are until it ends.
     if (IsRunning)
         return;
-    InsertPair(SelectedRow(), Win(Main.MaskCbx->currentText()), Win(Main.ReplaceCbx->currentText()));
+    InsertPair(SelectedRow(), MaskPair.Mask(), MaskPair.Replace());
 }
 
 void TBatchFrm::DelBtnClick()
@@ -223,8 +213,7 @@ void TBatchFrm::PairsGridDblClick()
     const int row = SelectedRow();
     if (row >= PairCount() || IsRunning)
         return;
-    Main.MaskCbx->setEditText(Q(Lines[2 * static_cast<std::size_t>(row)]));
-    Main.ReplaceCbx->setEditText(Q(Lines[2 * static_cast<std::size_t>(row) + 1]));
+    MaskPair.ShowPair(Lines[2 * static_cast<std::size_t>(row)], Lines[2 * static_cast<std::size_t>(row) + 1]);
 }
 
 std::string TBatchFrm::DraggedMask() const
@@ -268,17 +257,9 @@ void TBatchFrm::PairsGridLibraryDrop(int row)
 
 // --- Files --------------------------------------------------------------------
 
-void TBatchFrm::ShowError(const QString& text) { Dialogs.Error(this, ErrorText(text)); }
-
 bool TBatchFrm::LoadFile(const std::string& path)
 {
-    try {
-        SetPairLines(ReadScenarioFile(path));
-        return true;
-    } catch (const TError& e) {
-        ShowError(QString::fromUtf8(e.what()));
-        return false;
-    }
+    return ShowingErrors(Dialogs, this, [&] { SetPairLines(ReadScenarioFile(path)); });
 }
 
 namespace {
@@ -289,28 +270,26 @@ void TBatchFrm::LoadBtnClick()
 {
     if (IsRunning)
         return;
-    const QStringList files = Dialogs.OpenFiles(this, QStringLiteral("Загрузить Сценарий"),
-        QString::fromStdString(Main.Settings().WorkDir), ScenarioFilter, false);
+    const QStringList files = Dialogs.OpenFiles(
+        this, QStringLiteral("Загрузить Сценарий"), Utf8ToQString(Settings.WorkDir), ScenarioFilter, false);
     if (files.isEmpty())
         return;
-    const std::string path = files.front().toStdString();
+    const std::string path = QStringToUtf8(files.front());
     if (LoadFile(path))
-        Main.Settings().WorkDir = DirectoryOf(path);
+        Settings.WorkDir = DirectoryPart(path);
 }
 
 void TBatchFrm::SaveBtnClick()
 {
-    const QString file = Dialogs.SaveFile(this, QStringLiteral("Сохранить Сценарий"),
-        QString::fromStdString(Main.Settings().WorkDir), ScenarioFilter, QStringLiteral("QZB"));
+    const QString file = Dialogs.SaveFile(this, QStringLiteral("Сохранить Сценарий"), Utf8ToQString(Settings.WorkDir),
+        ScenarioFilter, QStringLiteral("QZB"));
     if (file.isEmpty())
         return;
-    const std::string path = file.toStdString();
-    try {
+    const std::string path = QStringToUtf8(file);
+    ShowingErrors(Dialogs, this, [&] {
         WriteScenarioFile(path, Lines);
-        Main.Settings().WorkDir = DirectoryOf(path);
-    } catch (const TError& e) {
-        ShowError(QString::fromUtf8(e.what()));
-    }
+        Settings.WorkDir = DirectoryPart(path);
+    });
 }
 
 void TBatchFrm::dragEnterEvent(QDragEnterEvent* event)
@@ -328,7 +307,7 @@ void TBatchFrm::dropEvent(QDropEvent* event)
     if (urls.size() != 1 || !urls.front().isLocalFile() || IsRunning)
         return; // only a single file is taken as a scenario
     const QString path = urls.front().toLocalFile().left(MaxDroppedNameLength);
-    LoadFile(path.toStdString());
+    LoadFile(QStringToUtf8(path));
 }
 
 std::string TBatchFrm::LibraryServer()
@@ -340,10 +319,7 @@ std::string TBatchFrm::LibraryServer()
     return server;
 }
 
-void TBatchFrm::DownloadBtnClick()
-{
-    Dialogs.OpenUrl(QUrl(QString::fromStdString(WinToUtf8(LibraryServer()) + "/QZ/Lib/")));
-}
+void TBatchFrm::DownloadBtnClick() { Dialogs.OpenUrl(QUrl(WinToQString(LibraryServer() + "/QZ/Lib/"))); }
 
 void TBatchFrm::HelpBtnClick()
 {

@@ -3,8 +3,9 @@
 #include "platform/dragformats.h"
 #include "platform/toolwindow.h"
 #include "scenario/pairsgrid.h"
-
-#include <QPointer>
+#include "settings/settings.h"
+#include "windowlinks/maskpairboxes.h"
+#include "windowlinks/steprunner.h"
 
 #include <string>
 #include <vector>
@@ -18,18 +19,19 @@ class QToolButton;
 namespace tekstovar {
 
 class TDialogs;
-class TMainFrm;
 class THelpFrm;
 class TMaskedReplacer;
 
 // The scenario window: a tool window beside the main window holding the
 // table of mask pairs that run one after another as the steps of one job on
 // the main window's file list or clipboard text.
-class TBatchFrm : public TToolWindow {
+class TBatchFrm : public TToolWindow, public TStepFollower {
     Q_OBJECT
 public:
     // programDir (UTF-8, ends with "/") holds QZ.Ini and the automatic QZ.QZB.
-    TBatchFrm(TMainFrm& main, TDialogs& dialogs, std::string programDir, QWidget* parent = nullptr);
+    // The steps run through `runner`; pairs come from and go to `maskPair`.
+    TBatchFrm(TStepRunner& runner, TMaskPairBoxes& maskPair, TSettings& settings, TDialogs& dialogs,
+        std::string programDir, QWidget* parent = nullptr);
     ~TBatchFrm() override;
 
     void SetHelp(THelpFrm* help) { Help = help; }
@@ -63,8 +65,9 @@ public:
     void GoBtnClick();
     void StopBtnClick();
     void PairsGridClick();
-    int RunTarget() const { return Target; }
-    int StepIndex() const { return Step; }
+    TStepTarget RunTarget() const { return Target; }
+    int StepIndex() const override { return Step; }
+    void RunEnded(bool failed) override;
     const std::vector<std::string>& StepCounts() const { return Counts; }
     // A file step reads the list anew when it starts, so it sees the names
     // and code pages the step before left; its replacer stops the run.
@@ -101,20 +104,19 @@ private:
     void RunNextStep();
     void EndRun();
     void SetRunning(bool running);
-    void LockMain(bool lock);
-    void ShowError(const QString& text);
     std::string LibraryServer();
 
-    TMainFrm& Main;
+    TStepRunner& Runner;
+    TMaskPairBoxes& MaskPair;
+    TSettings& Settings;
     TDialogs& Dialogs;
     std::string ProgramDir;
     THelpFrm* Help = nullptr;
     std::vector<std::string> Lines;
-    int Target = 0;
+    TStepTarget Target = TStepTarget::None;
     int Step = -1;
     bool IsRunning = false;
-    std::vector<std::string> Counts;
-    std::vector<QPointer<QWidget>> Locked;
+    std::vector<std::string> Counts; // the clipboard steps' counts
 };
 
 } // namespace tekstovar

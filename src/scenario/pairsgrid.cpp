@@ -1,6 +1,7 @@
 #include "scenario/pairsgrid.h"
 
 #include "platform/dragformats.h"
+#include "platform/qstrings.h"
 #include "platform/winunicode.h"
 
 #include <QApplication>
@@ -23,8 +24,6 @@ constexpr int NumberColumnWidth = 20;
 constexpr int RowHeight = 30;
 constexpr int SearchRole = Qt::UserRole;
 constexpr int ReplaceRole = Qt::UserRole + 1;
-
-QString Q(const std::string& win) { return QString::fromStdString(WinToUtf8(win)); }
 
 // Draws every cell itself: the numbers' column as raised fixed cells, the
 // masks' column with both masks shifted by the scroll position. The system's
@@ -127,8 +126,8 @@ void TPairsGrid::SetPairs(const std::vector<TMaskPair>& pairs)
     for (int row = 0; row < rows; ++row) {
         auto* pair = new QTableWidgetItem;
         if (row + 1 < rows) {
-            const QString search = Q(pairs[static_cast<std::size_t>(row)].Search);
-            const QString replace = Q(pairs[static_cast<std::size_t>(row)].Replace);
+            const QString search = WinToQString(pairs[static_cast<std::size_t>(row)].Search);
+            const QString replace = WinToQString(pairs[static_cast<std::size_t>(row)].Replace);
             pair->setData(SearchRole, search);
             pair->setData(ReplaceRole, replace);
             pair->setToolTip(search + QStringLiteral("\n") + replace);

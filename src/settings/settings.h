@@ -102,8 +102,9 @@ struct TDesktop {
 TSettings LoadSettings(IniFile& ini, const std::string& programDir,
     const std::array<int, 4>& columnDefaults = DefaultColumnWidths, const TDesktop& desktop = TDesktop());
 
-// Writes the histories, [General] and [View] in the documented order, all in
-// one rewrite of the file. The history sections are not erased first: keys
+// Writes the histories, then [General], then [View], each key always in the
+// same place, so that a save changes the file only where a value changed; all
+// in one rewrite of the file. The history sections are not erased first: keys
 // of a longer history stay behind, unread because of "Count". A path or font
 // name that WIN cannot hold throws TError and nothing is written.
 void SaveSettings(IniFile& ini, const TSettings& settings);

@@ -5,9 +5,9 @@
 #include "common/error.h"
 #include "dialogs/filemaskfrm.h"
 #include "dialogs/helpfrm.h"
-#include "dialogs/viewfrm.h"
-#include "mainwindow/mainfrm.h"
+#include "dialogs/viewfrm.h" // the key combinations
 #include "platform/dialogs.h"
+#include "windowlinks/settingshost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -130,8 +130,8 @@ void THotKeyEdit::keyPressEvent(QKeyEvent* event)
     SetValue(combination);
 }
 
-TSetupFrm::TSetupFrm(TMainFrm& main, TDialogs& dialogs, TFileMaskFrm* fileMaskFrm, QWidget* parent)
-    : QDialog(parent), Main(main), Dialogs(dialogs), FileMaskFrm(fileMaskFrm)
+TSetupFrm::TSetupFrm(TSettingsHost& host, TDialogs& dialogs, TFileMaskFrm* fileMaskFrm, QWidget* parent)
+    : QDialog(parent), Host(host), Dialogs(dialogs), FileMaskFrm(fileMaskFrm)
 {
     setObjectName(QStringLiteral("SetupFrm"));
     setWindowTitle(QStringLiteral("Настройка"));
@@ -332,7 +332,7 @@ void TSetupFrm::showEvent(QShowEvent* event)
 
 void TSetupFrm::FormActivate()
 {
-    const TSettings& s = Main.Settings();
+    const TSettings& s = Host.Settings();
     DetectEncodingChk->setChecked(s.DetectEncoding);
     DefaultEncodingCbx->setCurrentIndex(s.DefaultEncoding);
     LoggingChk->setChecked(s.Logging);
@@ -341,7 +341,7 @@ void TSetupFrm::FormActivate()
     ClearListPromptChk->setChecked(s.ClearListPrompt);
     DetectDuplicatesChk->setChecked(s.DetectDuplicates);
     OverwriteBackupChk->setChecked(s.OverwriteBackup);
-    BackupRootEdt->setText(QString::fromStdString(Main.GetBackupRoot()));
+    BackupRootEdt->setText(QString::fromStdString(Host.GetBackupRoot()));
     AutoLexemHKy->SetValue(s.AutoLexemKey);
     ImmedAutoLexemHky->SetValue(s.ImmedAutoLexemKey);
     LinkedPairsChk->setChecked(s.LinkedPairs);
@@ -357,7 +357,7 @@ void TSetupFrm::FormActivate()
 
 TSettings TSetupFrm::DialogValues() const
 {
-    TSettings s = Main.Settings();
+    TSettings s = Host.Settings();
     s.DetectEncoding = DetectEncodingChk->isChecked();
     s.DefaultEncoding = DefaultEncodingCbx->currentIndex();
     s.Logging = LoggingChk->isChecked();
@@ -378,12 +378,18 @@ TSettings TSetupFrm::DialogValues() const
     return s;
 }
 
-void TSetupFrm::Apply() { Main.ApplySettings(DialogValues(), HistoryLengthEdt->text().toStdString()); }
+void TSetupFrm::Apply() { Host.ApplySettings(DialogValues(), HistoryLengthEdt->text().toStdString()); }
+
+void TSetupFrm::Open()
+{
+    if (Dialogs.Exec(*this) == QDialog::Accepted)
+        Apply();
+}
 
 void TSetupFrm::MasksBtnClick()
 {
     if (FileMaskFrm)
-        FileMaskFrm->exec();
+        Dialogs.Exec(*FileMaskFrm);
 }
 
 void TSetupFrm::BrowseBtnClick()
@@ -408,11 +414,7 @@ void TSetupFrm::FontBtnClick(QLineEdit* sample)
 void TSetupFrm::SaveBtnClick()
 {
     Apply();
-    try {
-        Main.SaveSettings();
-    } catch (const TError& e) {
-        Dialogs.Error(this, ErrorText(QString::fromUtf8(e.what())));
-    }
+    ShowingErrors(Dialogs, this, [this] { Host.SaveSettings(); });
 }
 
 void TSetupFrm::HelpBtnClick()

@@ -17,7 +17,7 @@ namespace tekstovar {
 class TDialogs;
 class TFileMaskFrm;
 class THelpFrm;
-class TMainFrm;
+class TSettingsHost;
 
 // A hot key as the settings dialog shows it, e.g. "Ctrl+Shift+W"; "Нет" for 0.
 QString HotKeyText(std::uint16_t value);
@@ -48,7 +48,10 @@ private:
 class TSetupFrm : public QDialog {
     Q_OBJECT
 public:
-    TSetupFrm(TMainFrm& main, TDialogs& dialogs, TFileMaskFrm* fileMaskFrm, QWidget* parent = nullptr);
+    TSetupFrm(TSettingsHost& host, TDialogs& dialogs, TFileMaskFrm* fileMaskFrm, QWidget* parent = nullptr);
+
+    // Shows the dialog modally; OK applies what it shows.
+    void Open();
 
     // Created after this dialog.
     void SetHelp(THelpFrm* help) { Help = help; }
@@ -109,7 +112,7 @@ private:
     void SaveBtnClick();
     void HelpBtnClick();
 
-    TMainFrm& Main;
+    TSettingsHost& Host;
     TDialogs& Dialogs;
     TFileMaskFrm* FileMaskFrm;
     THelpFrm* Help = nullptr;

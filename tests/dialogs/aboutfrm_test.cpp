@@ -20,7 +20,7 @@ protected:
     QLabel* Label(const QString& name) { return About.findChild<QLabel*>(name); }
 };
 
-TEST_F(AboutFrmTest, LooksAsDocumented)
+TEST_F(AboutFrmTest, FixedSizeCaptionsAndLinks)
 {
     EXPECT_EQ(About.windowTitle(), QStringLiteral("Автор"));
     EXPECT_EQ(About.minimumSize(), QSize(377, 414));

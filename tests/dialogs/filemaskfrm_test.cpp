@@ -81,7 +81,7 @@ protected:
     QPushButton* Ok = nullptr;
 };
 
-TEST_F(FileMaskFrmTest, LooksAsDocumented)
+TEST_F(FileMaskFrmTest, FixedSizeCaptionsAndControls)
 {
     auto dialog = Open();
     ASSERT_TRUE(Edit && List && Add && Del && Ok);

@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -165,12 +164,12 @@ protected:
     // shown window; `during` closes it.
     bool Edit(QString& mask, QString& replace, const std::function<void()>& during)
     {
-        QTimer::singleShot(0, &Frm, [&] {
-            during();
-            if (Frm.isVisible()) {
-                ADD_FAILURE() << "the editor is still open";
-                Frm.reject();
-            }
+        Dialogs.ExecAnswers.push_back([&](QDialog& dialog) {
+            return test::PlayDialog(dialog, [&] {
+                during();
+                if (Frm.isVisible())
+                    ADD_FAILURE() << "the editor is still open";
+            });
         });
         return Frm.Edit(mask, replace, 16471, 24663);
     }

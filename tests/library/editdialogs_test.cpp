@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -17,15 +16,9 @@ namespace {
 
 using test::TTestDialogs;
 
-// Runs the dialog's own modal loop and plays the user from inside it.
-int ExecWith(QDialog& dialog, std::function<void()> user)
-{
-    QTimer::singleShot(0, &dialog, [&dialog, user] {
-        QTRY_VERIFY(dialog.isVisible());
-        user();
-    });
-    return dialog.exec();
-}
+// Shows the dialog and plays the user in it; its own keys (Enter, Esc)
+// close it as they would in its modal loop.
+int ExecWith(QDialog& dialog, const std::function<void()>& user) { return test::PlayDialog(dialog, user); }
 
 // The next widget Tab moves to: labels are in the chain but take no focus.
 QWidget* NextTab(QWidget* w)

@@ -8,6 +8,7 @@
 #include "platform/dragformats.h"
 #include "platform/winunicode.h"
 #include "scenario/batchfrm.h"
+#include "support/mainui.h"
 #include "support/mousedrag.h"
 #include "support/tempdir.h"
 #include "support/testdialogs.h"
@@ -134,7 +135,7 @@ TEST_F(LibDragTest, OnlyTheScenarioGridsPairsAreTaken)
     EXPECT_TRUE(Lib().AcceptsScenarioDrop(&data, Batch().PairsGrid));
     EXPECT_FALSE(Lib().AcceptsScenarioDrop(&data, Lib().LibGrid));
     EXPECT_FALSE(Lib().AcceptsScenarioDrop(&data, Lib().LexemLVw));
-    EXPECT_FALSE(Lib().AcceptsScenarioDrop(&data, Program->MainFrm().FilesLvw));
+    EXPECT_FALSE(Lib().AcceptsScenarioDrop(&data, test::TMainUi(Program->MainFrm()).FilesLvw));
     EXPECT_FALSE(Lib().AcceptsScenarioDrop(&data, nullptr));
 }
 

@@ -8,6 +8,7 @@
 #include "platform/dispatcher.h"
 #include "platform/winunicode.h"
 #include "settings/inifile.h"
+#include "support/mainui.h"
 #include "support/tempdir.h"
 #include "support/testdialogs.h"
 
@@ -127,6 +128,8 @@ protected:
     }
 
     TMainFrm& Main() { return Program->MainFrm(); }
+
+    test::TMainUi Ui() { return test::TMainUi(Main()); }
     TLibFrm& Lib() { return Program->LibFrm(); }
     TLibGrid& Grid() { return *Lib().LibGrid; }
     TLexemList& List() { return *Lib().LexemLVw; }
@@ -181,8 +184,8 @@ protected:
 
     void SetMasks(const QString& search, const QString& replace)
     {
-        Main().MaskCbx->setEditText(search);
-        Main().ReplaceCbx->setEditText(replace);
+        Ui().MaskCbx->setEditText(search);
+        Ui().ReplaceCbx->setEditText(replace);
     }
     void Click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
@@ -372,15 +375,15 @@ TEST_F(LibFrmTest, DoubleClicksUseThePairAndAppendTheLexem)
     Start();
     SetMasks(QStringLiteral("старая"), QStringLiteral("старая"));
     DoubleClick(Grid(), Cell(0).center());
-    EXPECT_EQ(Main().MaskCbx->currentText(), QStringLiteral("кот"));
-    EXPECT_EQ(Main().ReplaceCbx->currentText(), QStringLiteral("пёс"));
+    EXPECT_EQ(Ui().MaskCbx->currentText(), QStringLiteral("кот"));
+    EXPECT_EQ(Ui().ReplaceCbx->currentText(), QStringLiteral("пёс"));
     DoubleClick(Grid(), Cell(2).center()); // the end row
-    EXPECT_EQ(Main().MaskCbx->currentText(), QStringLiteral("кот"));
+    EXPECT_EQ(Ui().MaskCbx->currentText(), QStringLiteral("кот"));
 
     ShowPage(TLibFrm::LexemPage);
     DoubleClick(List(), Item(0));
-    EXPECT_EQ(Main().MaskCbx->currentText(), QStringLiteral("кот[0-9]"));
-    EXPECT_EQ(Main().ReplaceCbx->currentText(), QStringLiteral("пёс"));
+    EXPECT_EQ(Ui().MaskCbx->currentText(), QStringLiteral("кот[0-9]"));
+    EXPECT_EQ(Ui().ReplaceCbx->currentText(), QStringLiteral("пёс"));
 }
 
 TEST_F(LibFrmTest, SearchSelectsTheFirstCommentWithThePrefixCaseSensitively)

@@ -1,10 +1,12 @@
 #include "app/program.h"
 #include "dialogs/filemaskfrm.h"
+#include "encodings/codepages.h"
 #include "library/libfrm.h"
 #include "mainwindow/listview.h"
 #include "mainwindow/mainfrm.h"
 #include "platform/winunicode.h"
 #include "scenario/batchfrm.h"
+#include "support/mainui.h"
 #include "support/tempdir.h"
 #include "support/testdialogs.h"
 
@@ -47,13 +49,14 @@ protected:
 
     void Start() { Program = std::make_unique<TProgram>(Dialogs, Home.Path() + "/"); }
     TMainFrm& Main() { return Program->MainFrm(); }
+    test::TMainUi Ui() { return test::TMainUi(Main()); }
 
     // The list's rows as "name|directory|code page".
     std::vector<std::string> Rows()
     {
         std::vector<std::string> rows;
         for (int i = 0; i < Main().EntryCount(); ++i) {
-            auto* item = Main().Entry(i);
+            auto* item = Ui().Entry(i);
             rows.push_back(
                 item->text(0).toStdString() + "|" + item->text(1).toStdString() + "|" + item->text(2).toStdString());
         }
@@ -66,15 +69,15 @@ protected:
         ASSERT_EQ(Main().FilePaths().size(), static_cast<std::size_t>(Main().EntryCount()));
         for (int i = 0; i < Main().EntryCount(); ++i)
             EXPECT_EQ(Main().FilePaths()[static_cast<std::size_t>(i)],
-                Main().Entry(i)->text(1).toStdString() + Main().Entry(i)->text(0).toStdString());
-        EXPECT_EQ(Main().FileCountLbl->text(), QString::number(Main().EntryCount()));
+                Ui().Entry(i)->text(1).toStdString() + Ui().Entry(i)->text(0).toStdString());
+        EXPECT_EQ(Ui().FileCountLbl->text(), QString::number(Main().EntryCount()));
     }
 
     void SelectRows(std::initializer_list<int> rows)
     {
-        Main().FilesLvw->clearSelection();
+        Ui().FilesLvw->clearSelection();
         for (int r : rows)
-            Main().Entry(r)->setSelected(true);
+            Ui().Entry(r)->setSelected(true);
     }
 };
 
@@ -82,25 +85,26 @@ TEST_F(MainFrmTest, StartsWithTheDefaultsWithoutASettingsFile)
 {
     Start();
     TMainFrm& m = Main();
+    const test::TMainUi ui(m);
     EXPECT_EQ(m.windowTitle(), QStringLiteral("Текстовар"));
     EXPECT_EQ(m.size(), QSize(427, 410));
     EXPECT_EQ(m.minimumSize(), QSize(427, 410));
-    EXPECT_EQ(m.TasksPgC->currentIndex(), 0);
-    EXPECT_EQ(m.TasksPgC->tabText(0), QStringLiteral("Файлы"));
-    EXPECT_EQ(m.TasksPgC->tabText(1), QStringLiteral("Буфер"));
-    EXPECT_EQ(m.TasksPgC->tabPosition(), QTabWidget::West);
-    EXPECT_TRUE(m.BackUpChk->isChecked());
-    EXPECT_FALSE(m.ReCodeChk->isChecked());
-    EXPECT_FALSE(m.EncodingCbx->isEnabled());
-    EXPECT_EQ(m.EncodingCbx->currentIndex(), -1);
-    EXPECT_TRUE(m.ReContentRbt->isChecked());
-    EXPECT_FALSE(m.StopBtn->isEnabled());
-    EXPECT_EQ(m.MaskCbx->count(), 0);
-    EXPECT_EQ(m.MaskCbx->font().family(), QStringLiteral("Courier New"));
-    EXPECT_EQ(m.MaskCbx->font().pointSize(), 8);
-    EXPECT_EQ(m.FileCountLbl->text(), QStringLiteral("0"));
-    EXPECT_EQ(m.FilesLvw->headerItem()->text(0), QStringLiteral("Файл"));
-    EXPECT_EQ(m.FilesLvw->columnWidth(1), 150);
+    EXPECT_EQ(ui.TasksPgC->currentIndex(), 0);
+    EXPECT_EQ(ui.TasksPgC->tabText(0), QStringLiteral("Файлы"));
+    EXPECT_EQ(ui.TasksPgC->tabText(1), QStringLiteral("Буфер"));
+    EXPECT_EQ(ui.TasksPgC->tabPosition(), QTabWidget::West);
+    EXPECT_TRUE(ui.BackUpChk->isChecked());
+    EXPECT_FALSE(ui.ReCodeChk->isChecked());
+    EXPECT_FALSE(ui.EncodingCbx->isEnabled());
+    EXPECT_EQ(ui.EncodingCbx->currentIndex(), -1);
+    EXPECT_TRUE(ui.ReContentRbt->isChecked());
+    EXPECT_FALSE(ui.StopBtn->isEnabled());
+    EXPECT_EQ(ui.MaskCbx->count(), 0);
+    EXPECT_EQ(ui.MaskCbx->font().family(), QStringLiteral("Courier New"));
+    EXPECT_EQ(ui.MaskCbx->font().pointSize(), 8);
+    EXPECT_EQ(ui.FileCountLbl->text(), QStringLiteral("0"));
+    EXPECT_EQ(ui.FilesLvw->headerItem()->text(0), QStringLiteral("Файл"));
+    EXPECT_EQ(ui.FilesLvw->columnWidth(1), 150);
     EXPECT_EQ(m.Settings().HistoryLength, 20);
     EXPECT_EQ(m.GetBackupRoot(), "");
     EXPECT_TRUE(Dialogs.Errors.isEmpty());
@@ -119,14 +123,14 @@ TEST_F(MainFrmTest, AddsFilesAndDirectoryTrees)
     EXPECT_EQ(Rows(),
         (std::vector<std::string>{"b.txt|" + dir + "sub/|WIN", ".d.txt|" + dir + "|WIN", "a.txt|" + dir + "|WIN"}));
     // A path already listed is not added again.
-    Main().AddFile(dir + "a.txt", -1);
+    Main().AddFile(dir + "a.txt", EncodingDetect);
     Main().AddDirectory(Files.Path("tree"));
     EXPECT_EQ(Main().EntryCount(), 3);
     ExpectPathsInStep();
 
     // Add files through the dialog: the masks offered as filters, WorkDir follows.
     Dialogs.OpenFilesAnswers.push_back({Q(dir + "e.doc")});
-    QTest::mouseClick(Main().AddBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().AddBtn, Qt::LeftButton);
     EXPECT_EQ(Main().EntryCount(), 4);
     ASSERT_EQ(Dialogs.OpenFilesQuestions.size(), 1);
     EXPECT_TRUE(Dialogs.OpenFilesQuestions[0].Filter.startsWith(QStringLiteral("*.txt (*.txt);;")));
@@ -135,7 +139,7 @@ TEST_F(MainFrmTest, AddsFilesAndDirectoryTrees)
 
     // A file that cannot be read for detection gets the default page; one
     // message for the command names it.
-    Main().AddFile(dir + "missing.txt", -1);
+    Main().AddFile(dir + "missing.txt", EncodingDetect);
     EXPECT_EQ(Rows().back(), "missing.txt|" + dir + "|WIN");
     ASSERT_EQ(Dialogs.Errors.size(), 1);
     EXPECT_TRUE(Dialogs.Errors[0].contains(QStringLiteral("missing.txt")));
@@ -150,14 +154,14 @@ TEST_F(MainFrmTest, DropsAddFilesAndDirectories)
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(Q(Files.Path("d"))), QUrl::fromLocalFile(Q(koi))});
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(Main().FilesLvw->viewport(), &enter);
+    QApplication::sendEvent(Ui().FilesLvw->viewport(), &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(Main().FilesLvw->viewport(), &drop);
+    QApplication::sendEvent(Ui().FilesLvw->viewport(), &drop);
     // Taken from the last to the first.
     ASSERT_EQ(Main().EntryCount(), 2);
-    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("k.txt"));
-    EXPECT_EQ(Main().Entry(1)->text(0), QStringLiteral("x.txt"));
+    EXPECT_EQ(Ui().Entry(0)->text(0), QStringLiteral("k.txt"));
+    EXPECT_EQ(Ui().Entry(1)->text(0), QStringLiteral("x.txt"));
     ExpectPathsInStep();
 }
 
@@ -166,19 +170,22 @@ TEST_F(MainFrmTest, SortsByEveryColumnBothWaysKeepingPathsInStep)
     Start();
     const std::string d1 = Files.Path("b") + "/";
     const std::string d2 = Files.Path("a") + "/";
-    Main().AddFile(d1 + "Zeta.txt", 1);
-    Main().AddFile(d2 + "alpha.txt", 4);
-    Main().AddFile(d1 + "beta.txt", 0);
-    Main().Entry(0)->setText(3, QStringLiteral("10"));
-    Main().Entry(1)->setText(3, QStringLiteral("9"));
-    Main().Entry(2)->setText(3, QStringLiteral("100"));
+    // The counts come from a run: 10, 9 and 100 replacements.
+    Main().AddFile(Files.Write("b/Zeta.txt", std::string(10, 'a')), 1);
+    Main().AddFile(Files.Write("a/alpha.txt", std::string(9, 'a')), 4);
+    Main().AddFile(Files.Write("b/beta.txt", std::string(100, 'a')), 0);
+    Ui().MaskCbx->setEditText(QStringLiteral("a"));
+    Ui().ReplaceCbx->setEditText(QStringLiteral("b"));
+    QTest::mouseClick(Ui().GoBtn, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Main().Idle(); }, 10000));
+    ASSERT_EQ(Ui().Entry(2)->text(3), QStringLiteral("100"));
     auto names = [&] {
         std::string s;
         for (int i = 0; i < Main().EntryCount(); ++i)
-            s += Main().Entry(i)->text(0).toStdString() + " ";
+            s += Ui().Entry(i)->text(0).toStdString() + " ";
         return s;
     };
-    auto click = [&](int column) { emit Main().FilesLvw->header()->sectionClicked(column); };
+    auto click = [&](int column) { emit Ui().FilesLvw->header()->sectionClicked(column); };
     click(0);
     EXPECT_EQ(names(), "alpha.txt beta.txt Zeta.txt ");
     ExpectPathsInStep();
@@ -186,9 +193,9 @@ TEST_F(MainFrmTest, SortsByEveryColumnBothWaysKeepingPathsInStep)
     EXPECT_EQ(names(), "Zeta.txt beta.txt alpha.txt ");
     ExpectPathsInStep();
     click(1);
-    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("alpha.txt"));
+    EXPECT_EQ(Ui().Entry(0)->text(0), QStringLiteral("alpha.txt"));
     click(1);
-    EXPECT_EQ(Main().Entry(2)->text(0), QStringLiteral("alpha.txt"));
+    EXPECT_EQ(Ui().Entry(2)->text(0), QStringLiteral("alpha.txt"));
     click(2);
     EXPECT_EQ(names(), "Zeta.txt alpha.txt beta.txt "); // KOI, MAC, WIN
     click(2);
@@ -208,27 +215,27 @@ TEST_F(MainFrmTest, SavesAndLoadsLists)
     Main().AddFile(dir + "отчёт.txt", 3);
     const std::string list = Files.Path("list.QZL");
     Dialogs.SaveFileAnswers.push_back(Q(list));
-    QTest::mouseClick(Main().SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().SaveBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(list), Utf8ToWin("a.txt\r\n" + dir + "\r\n1\r\nотчёт.txt\r\n" + dir + "\r\n3\r\n"));
     EXPECT_EQ(Dialogs.SaveFileQuestions[0].DefaultSuffix, QStringLiteral("QZL"));
 
     Main().AddFile(dir + "c.txt", 0);
     Dialogs.OpenFilesAnswers.push_back({Q(list)});
-    QTest::mouseClick(Main().OpenBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().OpenBtn, Qt::LeftButton);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|" + dir + "|KOI", "отчёт.txt|" + dir + "|ISO"}));
     ExpectPathsInStep();
 
     // Four lines: the entry stays, then the message naming the file and line.
     const std::string four = Files.Write("four.QZL", "a.txt\r\n/x/\r\n0\r\nb.txt\r\n");
     Dialogs.OpenFilesAnswers.push_back({Q(four)});
-    QTest::mouseClick(Main().OpenBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().OpenBtn, Qt::LeftButton);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|/x/|WIN"}));
     ASSERT_EQ(Dialogs.Errors.size(), 1);
     EXPECT_EQ(Dialogs.Errors[0],
         QStringLiteral("В Списке Файлов ") + Q(four) + QStringLiteral(" Пропущены Испорченные Строки: 4."));
     const std::string word = Files.Write("word.QZL", "a.txt\r\n/x/\r\nKOI\r\n");
     Dialogs.OpenFilesAnswers.push_back({Q(word)});
-    QTest::mouseClick(Main().OpenBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().OpenBtn, Qt::LeftButton);
     EXPECT_EQ(Main().EntryCount(), 0);
     ASSERT_EQ(Dialogs.Errors.size(), 2);
     EXPECT_EQ(Dialogs.Errors[1],
@@ -238,7 +245,7 @@ TEST_F(MainFrmTest, SavesAndLoadsLists)
     // A file that cannot be read leaves the list as it was.
     Main().AddFile(dir + "c.txt", 0);
     Dialogs.OpenFilesAnswers.push_back({Q(Files.Path("missing.QZL"))});
-    QTest::mouseClick(Main().OpenBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().OpenBtn, Qt::LeftButton);
     EXPECT_EQ(Main().EntryCount(), 1);
     EXPECT_EQ(Dialogs.Errors.size(), 3);
 }
@@ -254,7 +261,7 @@ TEST_F(MainFrmTest, PathsTheListCannotHoldAreNamedAndTheRestIsWritten)
         Main().AddFile(dir + name, 1);
     const std::string list = Files.Path("list.QZL");
     Dialogs.SaveFileAnswers.push_back(Q(list));
-    QTest::mouseClick(Main().SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().SaveBtn, Qt::LeftButton);
     const std::string written = "a.txt\r\n" + dir + "\r\n1\r\nb.txt\r\n" + dir + "\r\n1\r\n";
     EXPECT_EQ(TTempDir::Read(list), written);
     EXPECT_EQ(Main().Settings().WorkDir, Files.Path());
@@ -289,7 +296,7 @@ TEST_F(MainFrmTest, AnAutomaticListThatDidNotLoadWholeIsKept)
 
     Start();
     Dialogs.SaveFileAnswers.push_back(Q(list));
-    QTest::mouseClick(Main().SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().SaveBtn, Qt::LeftButton);
     Main().AddFile(Files.Path("c.txt"), 0);
     ASSERT_TRUE(Main().close());
     EXPECT_EQ(TTempDir::Read(list), "a.txt\r\n/x/\r\n0\r\nb.txt\r\n/x/\r\n1\r\nc.txt\r\n" + Files.Path() + "\r\n0\r\n");
@@ -355,25 +362,25 @@ TEST_F(MainFrmTest, DeleteClearAndCodePageOfASelection)
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
         Main().AddFile(Files.Path(name), 0);
     SelectRows({1, 2, 3});
-    emit Main().FilesPup->findChild<QAction*>(QStringLiteral("KOI1"))->triggered();
-    EXPECT_EQ(Main().Entry(0)->text(2), QStringLiteral("WIN"));
-    EXPECT_EQ(Main().Entry(1)->text(2), QStringLiteral("KOI"));
-    EXPECT_EQ(Main().Entry(3)->text(2), QStringLiteral("KOI"));
+    emit Ui().FilesPup->findChild<QAction*>(QStringLiteral("KOI1"))->triggered();
+    EXPECT_EQ(Ui().Entry(0)->text(2), QStringLiteral("WIN"));
+    EXPECT_EQ(Ui().Entry(1)->text(2), QStringLiteral("KOI"));
+    EXPECT_EQ(Ui().Entry(3)->text(2), QStringLiteral("KOI"));
 
     SelectRows({0, 2});
-    QTest::mouseClick(Main().DelBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().DelBtn, Qt::LeftButton);
     EXPECT_EQ(Rows().size(), 2u);
-    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("b.txt"));
+    EXPECT_EQ(Ui().Entry(0)->text(0), QStringLiteral("b.txt"));
     ExpectPathsInStep();
 
     Dialogs.ConfirmAnswers.push_back(false);
-    QTest::mouseClick(Main().ClearBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().ClearBtn, Qt::LeftButton);
     EXPECT_EQ(Main().EntryCount(), 2);
     ASSERT_EQ(Dialogs.Confirms.size(), 1);
     EXPECT_EQ(Dialogs.Confirms[0].Title, QStringLiteral("Confirm"));
     EXPECT_EQ(Dialogs.Confirms[0].Text, QStringLiteral("Очистить Список?"));
     Dialogs.ConfirmAnswers.push_back(true);
-    QTest::mouseClick(Main().ClearBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().ClearBtn, Qt::LeftButton);
     EXPECT_EQ(Main().EntryCount(), 0);
     ExpectPathsInStep();
 }
@@ -384,23 +391,23 @@ TEST_F(MainFrmTest, ARunLocksTheCommandsAndTheClose)
     Main().AddFile(Files.Path("a.txt"), 0);
     Main().show();
     Main().SetIdle(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{Main().GoBtn, Main().RestoreBtn, Main().EraseBtn, Main().AddBtn,
-             Main().DelBtn, Main().ClearBtn, Main().OpenBtn, Main().SaveBtn, Main().BatchBtn, Main().LibBtn,
-             Main().SetupBtn, Main().AboutBtn, Main().CloseBtn, &Program->LibFrm()})
+    for (QWidget* w : std::initializer_list<QWidget*>{Ui().GoBtn, Ui().RestoreBtn, Ui().EraseBtn, Ui().AddBtn,
+             Ui().DelBtn, Ui().ClearBtn, Ui().OpenBtn, Ui().SaveBtn, Ui().BatchBtn, Ui().LibBtn, Ui().SetupBtn,
+             Ui().AboutBtn, Ui().CloseBtn, &Program->LibFrm()})
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_TRUE(Main().StopBtn->isEnabled());
-    EXPECT_TRUE(Main().MaskCbx->isEnabled());
-    EXPECT_TRUE(Main().FilesLvw->isEnabled());
+    EXPECT_TRUE(Ui().StopBtn->isEnabled());
+    EXPECT_TRUE(Ui().MaskCbx->isEnabled());
+    EXPECT_TRUE(Ui().FilesLvw->isEnabled());
     // The list does not change, whichever way it is asked.
     SelectRows({0});
-    emit Main().FilesPup->findChild<QAction*>(QStringLiteral("N1"))->triggered();
-    emit Main().FilesLvw->FilesDropped({Q(Files.Write("b.txt", "b"))});
+    emit Ui().FilesPup->findChild<QAction*>(QStringLiteral("N1"))->triggered();
+    emit Ui().FilesLvw->FilesDropped({Q(Files.Write("b.txt", "b"))});
     EXPECT_EQ(Main().EntryCount(), 1);
     EXPECT_FALSE(Main().close());
     EXPECT_TRUE(Main().isVisible());
     Main().SetIdle(true);
-    EXPECT_TRUE(Main().GoBtn->isEnabled());
-    EXPECT_FALSE(Main().StopBtn->isEnabled());
+    EXPECT_TRUE(Ui().GoBtn->isEnabled());
+    EXPECT_FALSE(Ui().StopBtn->isEnabled());
     EXPECT_TRUE(Main().close());
 }
 
@@ -409,46 +416,46 @@ TEST_F(MainFrmTest, EverythingIsAsTheUserLeftIt)
     Start();
     Main().Settings().AutoSaveFileList = true;
     Main().AddFile(Files.Path("a.txt"), 2);
-    Main().ReNameRbt->setChecked(true);
-    Main().BackUpChk->setChecked(false);
-    Main().ReCodeChk->click();
-    Main().TasksPgC->setCurrentIndex(1);
-    Main().MaskCbx->addItem(QStringLiteral(" мир "));
-    Main().ReplaceCbx->addItem(QString());
-    Main().FilesLvw->setColumnWidth(0, 120);
+    Ui().ReNameRbt->setChecked(true);
+    Ui().BackUpChk->setChecked(false);
+    Ui().ReCodeChk->click();
+    Ui().TasksPgC->setCurrentIndex(1);
+    Ui().MaskCbx->addItem(QStringLiteral(" мир "));
+    Ui().ReplaceCbx->addItem(QString());
+    Ui().FilesLvw->setColumnWidth(0, 120);
     Main().resize(500, 450);
     Main().SetBackupRoot(Files.Path("bak"));
-    QTest::mouseClick(Main().BatchBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().BatchBtn, Qt::LeftButton);
     EXPECT_TRUE(Program->BatchFrm().isVisible());
     ASSERT_TRUE(Main().close());
     Program.reset();
 
     Start();
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt|" + Files.Path() + "|DOS"}));
-    EXPECT_TRUE(Main().ReNameRbt->isChecked());
-    EXPECT_FALSE(Main().BackUpChk->isChecked());
-    EXPECT_TRUE(Main().ReCodeChk->isChecked());
-    EXPECT_EQ(Main().EncodingCbx->currentText(), QStringLiteral("WIN"));
-    EXPECT_EQ(Main().TasksPgC->currentIndex(), 1);
-    ASSERT_EQ(Main().MaskCbx->count(), 1);
-    EXPECT_EQ(Main().MaskCbx->itemText(0), QStringLiteral(" мир "));
-    EXPECT_EQ(Main().ReplaceCbx->count(), 1);
-    EXPECT_EQ(Main().FilesLvw->columnWidth(0), 120);
+    EXPECT_TRUE(Ui().ReNameRbt->isChecked());
+    EXPECT_FALSE(Ui().BackUpChk->isChecked());
+    EXPECT_TRUE(Ui().ReCodeChk->isChecked());
+    EXPECT_EQ(Ui().EncodingCbx->currentText(), QStringLiteral("WIN"));
+    EXPECT_EQ(Ui().TasksPgC->currentIndex(), 1);
+    ASSERT_EQ(Ui().MaskCbx->count(), 1);
+    EXPECT_EQ(Ui().MaskCbx->itemText(0), QStringLiteral(" мир "));
+    EXPECT_EQ(Ui().ReplaceCbx->count(), 1);
+    EXPECT_EQ(Ui().FilesLvw->columnWidth(0), 120);
     EXPECT_EQ(Main().size(), QSize(500, 450));
     EXPECT_EQ(Main().GetBackupRoot(), Files.Path("bak") + "/");
     EXPECT_TRUE(Program->BatchFrm().isVisible());
-    EXPECT_TRUE(Main().BatchBtn->isChecked());
+    EXPECT_TRUE(Ui().BatchBtn->isChecked());
     // Closing the scenario window releases its toggle.
     Program->BatchFrm().close();
-    EXPECT_FALSE(Main().BatchBtn->isChecked());
+    EXPECT_FALSE(Ui().BatchBtn->isChecked());
 }
 
 TEST_F(MainFrmTest, ApplySettingsTakesTheDialogsValues)
 {
     Start();
     for (int i = 0; i < 6; ++i) {
-        Main().MaskCbx->addItem(QString::number(i));
-        Main().ReplaceCbx->addItem(QStringLiteral("r") + QString::number(i));
+        Ui().MaskCbx->addItem(QString::number(i));
+        Ui().ReplaceCbx->addItem(QStringLiteral("r") + QString::number(i));
     }
     TSettings dialog = Main().Settings();
     dialog.DetectEncoding = false;
@@ -459,23 +466,23 @@ TEST_F(MainFrmTest, ApplySettingsTakesTheDialogsValues)
     dialog.Logging = true;
     // A length that is no number keeps the histories; the rest applies.
     Main().ApplySettings(dialog, "many");
-    EXPECT_EQ(Main().MaskCbx->count(), 6);
+    EXPECT_EQ(Ui().MaskCbx->count(), 6);
     EXPECT_EQ(Main().Settings().HistoryLength, 20);
     EXPECT_FALSE(Main().Settings().DetectEncoding);
     EXPECT_TRUE(Main().Settings().Logging);
-    EXPECT_EQ(Main().MaskCbx->font().pointSize(), 12);
-    EXPECT_TRUE(Main().MaskCbx->font().bold());
+    EXPECT_EQ(Ui().MaskCbx->font().pointSize(), 12);
+    EXPECT_TRUE(Ui().MaskCbx->font().bold());
     EXPECT_EQ(Main().GetBackupRoot(), Files.Path("bak") + "/");
     // A shorter length cuts both histories from the end.
     Main().ApplySettings(dialog, "4");
     EXPECT_EQ(Main().Settings().HistoryLength, 4);
-    ASSERT_EQ(Main().MaskCbx->count(), 4);
-    EXPECT_EQ(Main().ReplaceCbx->itemText(3), QStringLiteral("r3"));
+    ASSERT_EQ(Ui().MaskCbx->count(), 4);
+    EXPECT_EQ(Ui().ReplaceCbx->itemText(3), QStringLiteral("r3"));
     // Added files now get the default page without detection, and clearing
     // asks nothing.
-    Main().AddFile(Files.Write("a.txt", "x"), -1);
-    EXPECT_EQ(Main().Entry(0)->text(2), QStringLiteral("DOS"));
-    QTest::mouseClick(Main().ClearBtn, Qt::LeftButton);
+    Main().AddFile(Files.Write("a.txt", "x"), EncodingDetect);
+    EXPECT_EQ(Ui().Entry(0)->text(2), QStringLiteral("DOS"));
+    QTest::mouseClick(Ui().ClearBtn, Qt::LeftButton);
     EXPECT_EQ(Main().EntryCount(), 0);
     EXPECT_TRUE(Dialogs.Confirms.isEmpty());
     // Nothing reached the file.

@@ -15,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -349,28 +348,32 @@ TEST_F(MaskBoxesTest, EitherViewButtonEditsBothMasks)
     MaskCbx->setEditText(Q("ab\\n\\9cd"));
     ReplaceCbx->setEditText(Q("x\\\\ny"));
     Settings.ImmedAutoLexemKey = 0x2074; // Shift+F5
-    QTimer::singleShot(0, &View, [&] {
-        EXPECT_EQ(View.MaskMmo->toPlainText(), Q("ab\n\\9cd"));
-        EXPECT_EQ(View.ReplaceMmo->toPlainText(), Q("x\\\ny"));
-        EXPECT_EQ(View.MaskMmo->font().pointSize(), 13);
-        EXPECT_TRUE(View.MaskMmo->font().bold());
-        // The editor's keys are the settings': on the \ after the break.
-        QTextCursor caret(View.MaskMmo->document());
-        caret.setPosition(3);
-        View.MaskMmo->setTextCursor(caret);
-        QTest::keyClick(View.MaskMmo, Qt::Key_F5, Qt::ShiftModifier);
-        View.MaskMmo->moveCursor(QTextCursor::End);
-        QTest::keyClick(View.MaskMmo, Qt::Key_Return);
-        QTest::mouseClick(View.OkBtn, Qt::LeftButton);
+    Dialogs.ExecAnswers.push_back([&](QDialog& dialog) {
+        return test::PlayDialog(dialog, [&] {
+            EXPECT_EQ(View.MaskMmo->toPlainText(), Q("ab\n\\9cd"));
+            EXPECT_EQ(View.ReplaceMmo->toPlainText(), Q("x\\\ny"));
+            EXPECT_EQ(View.MaskMmo->font().pointSize(), 13);
+            EXPECT_TRUE(View.MaskMmo->font().bold());
+            // The editor's keys are the settings': on the \ after the break.
+            QTextCursor caret(View.MaskMmo->document());
+            caret.setPosition(3);
+            View.MaskMmo->setTextCursor(caret);
+            QTest::keyClick(View.MaskMmo, Qt::Key_F5, Qt::ShiftModifier);
+            View.MaskMmo->moveCursor(QTextCursor::End);
+            QTest::keyClick(View.MaskMmo, Qt::Key_Return);
+            QTest::mouseClick(View.OkBtn, Qt::LeftButton);
+        });
     });
     QTest::mouseClick(ViewReplaceBtn, Qt::LeftButton);
     EXPECT_FALSE(View.isVisible());
     EXPECT_EQ(MaskCbx->currentText(), Q("ab\\n\\9cd\\n"));
     EXPECT_EQ(ReplaceCbx->currentText(), Q("x\\\\ny\\3"));
 
-    QTimer::singleShot(0, &View, [&] {
-        View.MaskMmo->setPlainText(Q("changed"));
-        QTest::keyClick(View.MaskMmo, Qt::Key_Escape);
+    Dialogs.ExecAnswers.push_back([&](QDialog& dialog) {
+        return test::PlayDialog(dialog, [&] {
+            View.MaskMmo->setPlainText(Q("changed"));
+            QTest::keyClick(View.MaskMmo, Qt::Key_Escape);
+        });
     });
     QTest::mouseClick(ViewMaskBtn, Qt::LeftButton);
     EXPECT_FALSE(View.isVisible());

@@ -6,6 +6,7 @@
 #include "mainwindow/mainfrm.h"
 #include "platform/dispatcher.h"
 #include "platform/winunicode.h"
+#include "support/mainui.h"
 #include "support/tempdir.h"
 #include "support/testdialogs.h"
 
@@ -54,6 +55,7 @@ protected:
         Main().UseDispatcher(std::move(queue));
     }
     TMainFrm& Main() { return Program->MainFrm(); }
+    test::TMainUi Ui() { return test::TMainUi(Main()); }
 
     // Serves the event loop until the run's end handler has made the window
     // idle again.
@@ -70,13 +72,13 @@ protected:
 
     void Go(const QString& search, const QString& replace)
     {
-        Main().MaskCbx->setEditText(search);
-        Main().ReplaceCbx->setEditText(replace);
-        QTest::mouseClick(Main().GoBtn, Qt::LeftButton);
+        Ui().MaskCbx->setEditText(search);
+        Ui().ReplaceCbx->setEditText(replace);
+        QTest::mouseClick(Ui().GoBtn, Qt::LeftButton);
     }
 
-    QString Count(int row) { return Main().Entry(row)->text(3); }
-    QString Page(int row) { return Main().Entry(row)->text(2); }
+    QString Count(int row) { return Ui().Entry(row)->text(3); }
+    QString Page(int row) { return Ui().Entry(row)->text(2); }
 };
 
 TEST_F(RunsTest, ContentsRunWithBackupsRecodingLogAndRestore)
@@ -89,12 +91,12 @@ TEST_F(RunsTest, ContentsRunWithBackupsRecodingLogAndRestore)
     Main().AddFile(Files.Write("a.txt", originals[0]), 0);
     Main().AddFile(Files.Write("b.txt", originals[1]), 1);
     Main().AddFile(Files.Write("c.txt", originals[2]), 0);
-    Main().ReCodeChk->click();
-    Main().EncodingCbx->setCurrentIndex(EncodingKoi);
+    Ui().ReCodeChk->click();
+    Ui().EncodingCbx->setCurrentIndex(EncodingKoi);
     Go(QStringLiteral("кот"), QStringLiteral("кит"));
     EXPECT_FALSE(Main().Idle());
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(Main().EntirePBr->maximum(), 30);
+    EXPECT_EQ(Ui().EntirePBr->maximum(), 30);
     EXPECT_EQ(Count(0), QStringLiteral("1"));
     EXPECT_EQ(Count(1), QStringLiteral("2"));
     EXPECT_EQ(Count(2), QStringLiteral("0"));
@@ -105,16 +107,16 @@ TEST_F(RunsTest, ContentsRunWithBackupsRecodingLogAndRestore)
     EXPECT_EQ(TTempDir::Read(Main().FilePaths()[1]), expected);
     EXPECT_EQ(Main().ActiveReplacer(), nullptr);
     // The pair went to the top of the histories when the run started.
-    ASSERT_EQ(Main().MaskCbx->count(), 1);
-    EXPECT_EQ(Main().MaskCbx->itemText(0), QStringLiteral("кот"));
-    EXPECT_EQ(Main().ReplaceCbx->itemText(0), QStringLiteral("кит"));
+    ASSERT_EQ(Ui().MaskCbx->count(), 1);
+    EXPECT_EQ(Ui().MaskCbx->itemText(0), QStringLiteral("кот"));
+    EXPECT_EQ(Ui().ReplaceCbx->itemText(0), QStringLiteral("кит"));
     // The log: the empty line, the date, the mode, two masks, a line a file.
     const std::string log = TTempDir::Read(Home.Path("QZ.Log"));
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 8);
     EXPECT_NE(log.find(Utf8ToWin("Замена В Содержимом Файлов\r\n")), std::string::npos);
     EXPECT_NE(log.find(Main().FilePaths()[1] + "\t2\r\n"), std::string::npos);
 
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(
             TTempDir::Read(Main().FilePaths()[static_cast<std::size_t>(i)]), originals[static_cast<std::size_t>(i)]);
@@ -123,7 +125,7 @@ TEST_F(RunsTest, ContentsRunWithBackupsRecodingLogAndRestore)
     EXPECT_EQ(Page(0), QStringLiteral("WIN"));
     EXPECT_EQ(Page(1), QStringLiteral("KOI"));
     // Restored once: a second press changes nothing.
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(Main().FilePaths()[0]), originals[0]);
 }
 
@@ -153,17 +155,17 @@ TEST_F(RunsTest, ALogThatCannotBeWrittenIsToldAtTheEnd)
 TEST_F(RunsTest, WithoutBackupsNothingIsRecordedAndEraseDeletesBackups)
 {
     Main().AddFile(Files.Write("a.txt", "aaa"), 0);
-    Main().BackUpChk->setChecked(false);
+    Ui().BackUpChk->setChecked(false);
     Go(QStringLiteral("a"), QStringLiteral("b"));
     ASSERT_TRUE(WaitIdle());
     EXPECT_FALSE(TTempDir::Exists(Files.Path("a.tx_")));
-    Main().BackUpChk->setChecked(true);
+    Ui().BackUpChk->setChecked(true);
     Go(QStringLiteral("b"), QStringLiteral("c"));
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(TTempDir::Read(Files.Path("a.tx_")), "bbb");
-    QTest::mouseClick(Main().EraseBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().EraseBtn, Qt::LeftButton);
     EXPECT_FALSE(TTempDir::Exists(Files.Path("a.tx_")));
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "ccc");
 }
 
@@ -171,24 +173,24 @@ TEST_F(RunsTest, NamesRunAndItsRestore)
 {
     Main().AddFile(Files.Write("a.txt", "1"), 0);
     Main().AddFile(Files.Write("x.txt", "2"), 0);
-    Main().ReNameRbt->setChecked(true);
+    Ui().ReNameRbt->setChecked(true);
     Go(QStringLiteral("a."), QStringLiteral("b."));
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("b.txt"));
+    EXPECT_EQ(Ui().Entry(0)->text(0), QStringLiteral("b.txt"));
     EXPECT_EQ(Main().FilePaths()[0], Files.Path("b.txt"));
     EXPECT_EQ(Count(0), QStringLiteral("1"));
     EXPECT_EQ(Count(1), QStringLiteral("0"));
     EXPECT_TRUE(TTempDir::Exists(Files.Path("b.txt")));
 
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
-    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("a.txt"));
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(Ui().Entry(0)->text(0), QStringLiteral("a.txt"));
     EXPECT_EQ(Main().FilePaths()[0], Files.Path("a.txt"));
     EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "1");
     EXPECT_FALSE(TTempDir::Exists(Files.Path("b.txt")));
     // The entry can be removed: the lists are in step.
-    Main().FilesLvw->clearSelection();
-    Main().Entry(0)->setSelected(true);
-    QTest::mouseClick(Main().DelBtn, Qt::LeftButton);
+    Ui().FilesLvw->clearSelection();
+    Ui().Entry(0)->setSelected(true);
+    QTest::mouseClick(Ui().DelBtn, Qt::LeftButton);
     EXPECT_EQ(Main().EntryCount(), 1);
     EXPECT_TRUE(Dialogs.Errors.isEmpty());
 }
@@ -196,11 +198,11 @@ TEST_F(RunsTest, NamesRunAndItsRestore)
 TEST_F(RunsTest, ANameThatOnlyChangedItsCaseComesBack)
 {
     Main().AddFile(Files.Write("a.txt", "1"), 0);
-    Main().ReNameRbt->setChecked(true);
+    Ui().ReNameRbt->setChecked(true);
     Go(QStringLiteral("a.txt"), QStringLiteral("A.txt"));
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("A.txt"));
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(Ui().Entry(0)->text(0), QStringLiteral("A.txt"));
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     // The file is present under its earlier name, and only there.
     EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "1");
     EXPECT_FALSE(TTempDir::Exists(Files.Path("A.txt")));
@@ -210,12 +212,12 @@ TEST_F(RunsTest, ANameThatOnlyChangedItsCaseComesBack)
 TEST_F(RunsTest, ANameWhoseBackupCopyVanishedStays)
 {
     Main().AddFile(Files.Write("a.txt", "1"), 0);
-    Main().ReNameRbt->setChecked(true);
+    Ui().ReNameRbt->setChecked(true);
     Go(QStringLiteral("a"), QStringLiteral("b"));
     ASSERT_TRUE(WaitIdle());
     std::filesystem::remove(Files.Path("a.tx_"));
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
-    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("b.txt"));
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(Ui().Entry(0)->text(0), QStringLiteral("b.txt"));
     EXPECT_TRUE(TTempDir::Exists(Files.Path("b.txt")));
     EXPECT_FALSE(TTempDir::Exists(Files.Path("a.txt")));
 }
@@ -233,8 +235,8 @@ TEST_F(RunsTest, StopDuringALongContentsRunLosesNothing)
     // The stop comes once the big file is under way.
     QDeadlineTimer deadline(20000);
     const int started = static_cast<int>(big.size()) + 1; // the file bar's range, once it starts
-    Queue->ServeUntil([&] { return Main().FilePBr->maximum() == started || deadline.hasExpired(); });
-    QTest::mouseClick(Main().StopBtn, Qt::LeftButton);
+    Queue->ServeUntil([&] { return Ui().FilePBr->maximum() == started || deadline.hasExpired(); });
+    QTest::mouseClick(Ui().StopBtn, Qt::LeftButton);
     EXPECT_TRUE(Main().Idle());
     EXPECT_EQ(Main().ActiveReplacer(), nullptr);
     const std::string now = TTempDir::Read(Files.Path("big.txt"));
@@ -246,7 +248,7 @@ TEST_F(RunsTest, StopDuringALongContentsRunLosesNothing)
         EXPECT_FALSE(TTempDir::Exists(Files.Path("big.tx_")));
     }
     EXPECT_EQ(TTempDir::Read(Files.Path("small.txt")).size() <= 2, true);
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(Files.Path("big.txt")), big);
 }
 
@@ -260,12 +262,12 @@ TEST_F(RunsTest, AnOlderBackupIsNeitherRestoredNorDeleted)
     Go(QStringLiteral("e"), QStringLiteral("E"));
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "bEforE");
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "before");
     EXPECT_EQ(TTempDir::Read(Files.Path("a.tx_")), "older");
     Go(QStringLiteral("e"), QStringLiteral("E"));
     ASSERT_TRUE(WaitIdle());
-    QTest::mouseClick(Main().EraseBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().EraseBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(Files.Path("a.tx_")), "older");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Files.Path()), {}), 2);
 }
@@ -276,43 +278,43 @@ TEST_F(RunsTest, SpecialFilesNeitherBlockNorChange)
 {
     const std::string fifo = Files.Path("fifo.txt");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    Main().AddFile(fifo, -1); // detection reads its head: it must not wait for a writer
+    Main().AddFile(fifo, EncodingDetect); // detection reads its head: it must not wait for a writer
     Main().AddFile(Files.Write("a.txt", "a"), 0);
     Dialogs.Errors.clear();
     Go(QStringLiteral("a"), QStringLiteral("b"));
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     EXPECT_EQ(Count(0), QString());
-    EXPECT_FALSE(Main().Entry(0)->toolTip(3).isEmpty());
+    EXPECT_FALSE(Ui().Entry(0)->toolTip(3).isEmpty());
     EXPECT_EQ(Count(1), QStringLiteral("1"));
-    EXPECT_TRUE(Main().Entry(1)->toolTip(3).isEmpty());
+    EXPECT_TRUE(Ui().Entry(1)->toolTip(3).isEmpty());
 }
 
 TEST_F(RunsTest, ClipboardRunRecodeAndRestore)
 {
     QApplication::clipboard()->setText(
         QStringLiteral("Съешь же ещё этих мягких французских булок, да выпей чаю\n1 2 3"));
-    Main().TasksPgC->setCurrentIndex(1);
-    EXPECT_TRUE(Main().ClipboardMmo->toPlainText().startsWith(QStringLiteral("Съешь")));
-    EXPECT_EQ(Main().ClipEncodingCbx->currentText(), QStringLiteral("WIN"));
+    Ui().TasksPgC->setCurrentIndex(1);
+    EXPECT_TRUE(Ui().ClipboardMmo->toPlainText().startsWith(QStringLiteral("Съешь")));
+    EXPECT_EQ(Ui().ClipEncodingCbx->currentText(), QStringLiteral("WIN"));
     Go(QStringLiteral("\\9"), QStringLiteral("<\\1>"));
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(Main().ReplaceCountEdt->text(), QStringLiteral("3"));
-    EXPECT_TRUE(Main().ClipboardMmo->toPlainText().endsWith(QStringLiteral("\n<1> <2> <3>")));
-    EXPECT_EQ(QApplication::clipboard()->text(), Main().ClipboardMmo->toPlainText());
+    EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("3"));
+    EXPECT_TRUE(Ui().ClipboardMmo->toPlainText().endsWith(QStringLiteral("\n<1> <2> <3>")));
+    EXPECT_EQ(QApplication::clipboard()->text(), Ui().ClipboardMmo->toPlainText());
 
     // Recoding only: an empty search mask and a target.
-    Main().ReCodeChk->click();
-    Main().EncodingCbx->setCurrentIndex(EncodingKoi);
+    Ui().ReCodeChk->click();
+    Ui().EncodingCbx->setCurrentIndex(EncodingKoi);
     Go(QString(), QString());
     ASSERT_TRUE(WaitIdle());
-    EXPECT_EQ(Main().ClipEncodingCbx->currentText(), QStringLiteral("KOI"));
-    EXPECT_EQ(Main().ReplaceCountEdt->text(), QStringLiteral("0"));
+    EXPECT_EQ(Ui().ClipEncodingCbx->currentText(), QStringLiteral("KOI"));
+    EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("0"));
 
     // The first backup stays: restoring brings the fetched text and page back.
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
-    EXPECT_TRUE(Main().ClipboardMmo->toPlainText().endsWith(QStringLiteral("\n1 2 3")));
-    EXPECT_EQ(Main().ClipEncodingCbx->currentText(), QStringLiteral("WIN"));
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
+    EXPECT_TRUE(Ui().ClipboardMmo->toPlainText().endsWith(QStringLiteral("\n1 2 3")));
+    EXPECT_EQ(Ui().ClipEncodingCbx->currentText(), QStringLiteral("WIN"));
 }
 
 TEST_F(RunsTest, StopDuringALongClipboardRunChangesNothing)
@@ -320,14 +322,14 @@ TEST_F(RunsTest, StopDuringALongClipboardRunChangesNothing)
     QString text;
     for (int i = 0; i < 200000; ++i)
         text += QStringLiteral("ab ");
-    Main().TasksPgC->setCurrentIndex(1);
-    Main().ClipboardMmo->setPlainText(text);
+    Ui().TasksPgC->setCurrentIndex(1);
+    Ui().ClipboardMmo->setPlainText(text);
     Go(QStringLiteral("\\-b\\?"), QStringLiteral("x"));
-    QTest::mouseClick(Main().StopBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().StopBtn, Qt::LeftButton);
     EXPECT_TRUE(Main().Idle());
     Queue->RunPending();
-    EXPECT_EQ(Main().ClipboardMmo->toPlainText(), text);
-    EXPECT_EQ(Main().ReplaceCountEdt->text(), QStringLiteral("0"));
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), text);
+    EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("0"));
 }
 
 TEST_F(RunsTest, AMalformedMaskStartsNothing)

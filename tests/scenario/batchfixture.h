@@ -8,6 +8,7 @@
 #include "platform/dispatcher.h"
 #include "platform/winunicode.h"
 #include "scenario/batchfrm.h"
+#include "support/mainui.h"
 #include "support/tempdir.h"
 #include "support/testdialogs.h"
 
@@ -57,6 +58,7 @@ protected:
         Main().UseDispatcher(std::move(queue));
     }
     TMainFrm& Main() { return Program->MainFrm(); }
+    test::TMainUi Ui() { return test::TMainUi(Main()); }
     TBatchFrm& Batch() { return Program->BatchFrm(); }
 
     // Serves the worker's calls until the scenario has ended.
@@ -83,16 +85,16 @@ protected:
         Batch().PairsGridClick();
     }
 
-    QString Cell(int entry, int column) { return Main().Entry(entry)->text(column); }
-    QString Header(int column) { return Main().FilesLvw->headerItem()->text(column); }
+    QString Cell(int entry, int column) { return Ui().Entry(entry)->text(column); }
+    QString Header(int column) { return Ui().FilesLvw->headerItem()->text(column); }
     // A sub-item the entry does not have at all, as opposed to an empty one.
-    bool HasCell(int entry, int column) { return Main().Entry(entry)->data(column, Qt::DisplayRole).isValid(); }
+    bool HasCell(int entry, int column) { return Ui().Entry(entry)->data(column, Qt::DisplayRole).isValid(); }
 
     // Both windows take commands again.
     void ExpectUnlocked()
     {
-        EXPECT_TRUE(Main().GoBtn->isEnabled());
-        EXPECT_TRUE(Main().TasksPgC->isEnabled());
+        EXPECT_TRUE(Ui().GoBtn->isEnabled());
+        EXPECT_TRUE(Ui().TasksPgC->isEnabled());
         EXPECT_TRUE(Batch().GoBtn->isEnabled());
         EXPECT_TRUE(Batch().PairsGrid->isEnabled());
         EXPECT_FALSE(Batch().StopBtn->isEnabled());

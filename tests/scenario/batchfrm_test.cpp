@@ -52,13 +52,13 @@ TEST_F(BatchTest, AddDeleteUseAndMove)
     // Nothing comes from two empty mask boxes; one empty mask is a pair.
     QTest::mouseClick(Batch().AddBtn, Qt::LeftButton);
     EXPECT_EQ(Batch().PairCount(), 0);
-    Main().MaskCbx->setEditText(QStringLiteral("к"));
+    Ui().MaskCbx->setEditText(QStringLiteral("к"));
     QTest::mouseClick(Batch().AddBtn, Qt::LeftButton);
-    Main().MaskCbx->setEditText(QStringLiteral("1"));
-    Main().ReplaceCbx->setEditText(QStringLiteral("2"));
+    Ui().MaskCbx->setEditText(QStringLiteral("1"));
+    Ui().ReplaceCbx->setEditText(QStringLiteral("2"));
     QTest::mouseClick(Batch().AddBtn, Qt::LeftButton); // the end row is selected: appended
     Batch().PairsGrid->selectRow(0);
-    Main().MaskCbx->setEditText(QStringLiteral("0"));
+    Ui().MaskCbx->setEditText(QStringLiteral("0"));
     QTest::mouseClick(Batch().AddBtn, Qt::LeftButton); // before row 0
     EXPECT_EQ(Batch().PairLines(), Win({"0", "2", "к", "", "1", "2"}));
     EXPECT_EQ(Batch().PairsGrid->currentRow(), 1); // still on the pair "к"
@@ -66,7 +66,7 @@ TEST_F(BatchTest, AddDeleteUseAndMove)
 
     Batch().PairsGrid->selectRow(2);
     Batch().PairsGridDblClick();
-    EXPECT_EQ(Main().MaskCbx->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(Ui().MaskCbx->currentText(), QStringLiteral("1"));
     Batch().PairsGrid->selectRow(3); // the end row: nothing to delete
     QTest::mouseClick(Batch().DelBtn, Qt::LeftButton);
     Batch().PairsGrid->selectRow(1);
@@ -177,10 +177,10 @@ TEST_F(BatchTest, KeysAddDeleteAndRun)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Batch()));
     TPairsGrid& grid = *Batch().PairsGrid;
     grid.setFocus();
-    Main().MaskCbx->setEditText(QStringLiteral("а"));
-    Main().ReplaceCbx->setEditText(QStringLiteral("б"));
+    Ui().MaskCbx->setEditText(QStringLiteral("а"));
+    Ui().ReplaceCbx->setEditText(QStringLiteral("б"));
     QTest::keyClick(&grid, Qt::Key_Insert);
-    Main().MaskCbx->setEditText(QStringLiteral("в"));
+    Ui().MaskCbx->setEditText(QStringLiteral("в"));
     grid.SelectRow(0);
     QTest::keyClick(&grid, Qt::Key_Insert);
     EXPECT_EQ(Batch().PairLines(), Win({"в", "б", "а", "б"}));
@@ -229,7 +229,7 @@ TEST_F(BatchTest, EveryStepHasItsColumnAndItsCounts)
     QTest::mouseClick(Batch().GoBtn, Qt::LeftButton);
     // The main window is locked for the whole run, this one only in part.
     EXPECT_TRUE(Batch().Running());
-    EXPECT_FALSE(Main().TasksPgC->isEnabled());
+    EXPECT_FALSE(Ui().TasksPgC->isEnabled());
     EXPECT_FALSE(Batch().GoBtn->isEnabled());
     EXPECT_TRUE(Batch().StopBtn->isEnabled());
     ASSERT_TRUE(WaitRun());
@@ -238,7 +238,7 @@ TEST_F(BatchTest, EveryStepHasItsColumnAndItsCounts)
 
     EXPECT_EQ(TTempDir::Read(Files.Path("one.txt")), "dddddd");
     EXPECT_EQ(TTempDir::Read(Files.Path("two.txt")), "dd dd");
-    ASSERT_EQ(Main().FilesLvw->columnCount(), 7);
+    ASSERT_EQ(Ui().FilesLvw->columnCount(), 7);
     EXPECT_EQ(Header(4), QStringLiteral("Шаг 1"));
     EXPECT_EQ(Header(5), QStringLiteral("Шаг 2"));
     EXPECT_EQ(Header(6), QStringLiteral("Шаг 3"));
@@ -257,7 +257,7 @@ TEST_F(BatchTest, EveryStepHasItsColumnAndItsCounts)
     // A second run of one pair starts from scratch.
     Batch().SetPairLines(Win({"d", "e"}));
     Run();
-    EXPECT_EQ(Main().FilesLvw->columnCount(), 5);
+    EXPECT_EQ(Ui().FilesLvw->columnCount(), 5);
     EXPECT_EQ(Cell(0, 4), QStringLiteral("6"));
     ClickRow(1);
     EXPECT_EQ(Cell(0, 3), QStringLiteral("6"));
@@ -270,29 +270,29 @@ TEST_F(BatchTest, EachStepWorksOnTheResultOfTheOneBefore)
     Main().Settings().OverwriteBackup = true;
     Batch().SetPairLines(Win({"a", "b", "b", "c"}));
     Main().AddFile(Files.Write("a1a.txt", "xa"), 0);
-    Main().ReNameRbt->setChecked(true);
+    Ui().ReNameRbt->setChecked(true);
     Run();
-    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("c1c.txt"));
+    EXPECT_EQ(Ui().Entry(0)->text(0), QStringLiteral("c1c.txt"));
     EXPECT_TRUE(TTempDir::Exists(Files.Path("c1c.txt")));
     EXPECT_EQ(TTempDir::Read(Files.Path("c1c.txt")), "xa"); // the contents stay
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     EXPECT_TRUE(TTempDir::Exists(Files.Path("a1a.txt")));
-    EXPECT_EQ(Main().Entry(0)->text(0), QStringLiteral("a1a.txt"));
+    EXPECT_EQ(Ui().Entry(0)->text(0), QStringLiteral("a1a.txt"));
 
-    Main().TasksPgC->setCurrentIndex(1);
-    Main().ClipboardMmo->setPlainText(QStringLiteral("ab"));
+    Ui().TasksPgC->setCurrentIndex(1);
+    Ui().ClipboardMmo->setPlainText(QStringLiteral("ab"));
     Run();
-    EXPECT_EQ(Batch().RunTarget(), 2);
-    EXPECT_EQ(Main().ClipboardMmo->toPlainText(), QStringLiteral("cc"));
+    EXPECT_EQ(Batch().RunTarget(), TStepTarget::Clipboard);
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("cc"));
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("cc"));
     EXPECT_EQ(Batch().StepCounts(), (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(Main().ReplaceCountEdt->text(), QStringLiteral("2"));
+    EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("2"));
     ClickRow(0);
-    EXPECT_EQ(Main().ReplaceCountEdt->text(), QStringLiteral("1"));
+    EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("1"));
     ClickRow(2);
-    EXPECT_EQ(Main().ReplaceCountEdt->text(), QStringLiteral("1"));
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
-    EXPECT_EQ(Main().ClipboardMmo->toPlainText(), QStringLiteral("ab"));
+    EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("1"));
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("ab"));
 }
 
 TEST_F(BatchTest, StopInTheSecondStepKeepsTheFirstAndRunsNoMore)
@@ -313,16 +313,16 @@ TEST_F(BatchTest, StopInTheSecondStepKeepsTheFirstAndRunsNoMore)
     EXPECT_FALSE(Batch().Running());
     Queue->RunPending();
     ExpectUnlocked();
-    EXPECT_EQ(Main().FilePBr->value(), 0);
-    EXPECT_EQ(Main().EntirePBr->value(), 0);
+    EXPECT_EQ(Ui().FilePBr->value(), 0);
+    EXPECT_EQ(Ui().EntirePBr->value(), 0);
     EXPECT_EQ(Cell(0, 4), QStringLiteral("200000"));
     EXPECT_EQ(Cell(1, 4), QStringLiteral("1"));
-    EXPECT_FALSE(Main().Entry(0)->data(5, Qt::DisplayRole).isValid());
-    EXPECT_FALSE(Main().Entry(1)->data(5, Qt::DisplayRole).isValid());
+    EXPECT_FALSE(Ui().Entry(0)->data(5, Qt::DisplayRole).isValid());
+    EXPECT_FALSE(Ui().Entry(1)->data(5, Qt::DisplayRole).isValid());
     // The third step did not run.
     EXPECT_EQ(TTempDir::Read(Files.Path("small.txt")).find('q'), std::string::npos);
 
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     EXPECT_TRUE(TTempDir::Read(Files.Path("big.txt")) == big); // no dump of a big text on failure
     EXPECT_EQ(TTempDir::Read(Files.Path("small.txt")), "ab");
 }
@@ -337,7 +337,7 @@ TEST_F(BatchTest, AMalformedMaskEndsTheRunAfterTheStepsBefore)
     ExpectUnlocked();
     EXPECT_EQ(TTempDir::Read(Files.Path("f.txt")), "bb");
     EXPECT_EQ(Cell(0, 4), QStringLiteral("2"));
-    EXPECT_FALSE(Main().Entry(0)->data(5, Qt::DisplayRole).isValid());
+    EXPECT_FALSE(Ui().Entry(0)->data(5, Qt::DisplayRole).isValid());
 }
 
 } // namespace

@@ -20,7 +20,7 @@ TEST_F(BatchTest, WithoutTheStepTableTheCountsAreStillKept)
     Main().AddFile(Files.Write("two.txt", "b"), 0);
     Batch().SetPairLines(Win({"a", "b", "b", "c"}));
     Run();
-    EXPECT_EQ(Main().FilesLvw->columnCount(), 4);
+    EXPECT_EQ(Ui().FilesLvw->columnCount(), 4);
     EXPECT_EQ(TTempDir::Read(Files.Path("one.txt")), "ccc");
     // "Замены" shows the last step; the hidden sub-items hold every step.
     EXPECT_EQ(Cell(0, 3), QStringLiteral("3"));
@@ -33,7 +33,7 @@ TEST_F(BatchTest, WithoutTheStepTableTheCountsAreStillKept)
     // With the table back on, a new run gets its columns.
     Main().Settings().BatchReplacesTable = true;
     Run();
-    ASSERT_EQ(Main().FilesLvw->columnCount(), 6);
+    ASSERT_EQ(Ui().FilesLvw->columnCount(), 6);
     EXPECT_EQ(Header(5), QStringLiteral("Шаг 2"));
 }
 
@@ -42,7 +42,7 @@ TEST_F(BatchTest, AScenarioWithoutPairsOnlyClearsTheLastCounts)
     Main().AddFile(Files.Write("f.txt", "ab"), 0);
     Batch().SetPairLines(Win({"a", "b", "b", "c"}));
     Run();
-    ASSERT_EQ(Main().FilesLvw->columnCount(), 6);
+    ASSERT_EQ(Ui().FilesLvw->columnCount(), 6);
     // An odd line is no pair either.
     Batch().SetPairLines(Win({"c"}));
     Run();
@@ -52,18 +52,18 @@ TEST_F(BatchTest, AScenarioWithoutPairsOnlyClearsTheLastCounts)
     EXPECT_EQ(Cell(0, 3), QString());
     EXPECT_FALSE(HasCell(0, 4));
     // No step column is left over counts that are gone.
-    EXPECT_EQ(Main().FilesLvw->columnCount(), 4);
+    EXPECT_EQ(Ui().FilesLvw->columnCount(), 4);
     ClickRow(0);
     EXPECT_EQ(Cell(0, 3), QString());
 
-    Main().TasksPgC->setCurrentIndex(1);
-    Main().ClipboardMmo->setPlainText(QStringLiteral("a"));
-    Main().ReplaceCountEdt->setText(QStringLiteral("7"));
+    Ui().TasksPgC->setCurrentIndex(1);
+    Ui().ClipboardMmo->setPlainText(QStringLiteral("a"));
+    Ui().ReplaceCountEdt->setText(QStringLiteral("7"));
     Run();
-    EXPECT_EQ(Batch().RunTarget(), 2);
+    EXPECT_EQ(Batch().RunTarget(), TStepTarget::Clipboard);
     EXPECT_TRUE(Batch().StepCounts().empty());
-    EXPECT_EQ(Main().ReplaceCountEdt->text(), QString());
-    EXPECT_EQ(Main().ClipboardMmo->toPlainText(), QStringLiteral("a"));
+    EXPECT_EQ(Ui().ReplaceCountEdt->text(), QString());
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("a"));
 }
 
 // The stop comes when the worker of the second step has finished and told
@@ -74,7 +74,7 @@ TEST_F(BatchTest, AStopAfterAStepsWorkerFinishedLeavesNoColumnWithoutCounts)
     Batch().SetPairLines(Win({"a", "b", "b", "c", "c", "d"}));
     QTest::mouseClick(Batch().GoBtn, Qt::LeftButton);
     QDeadlineTimer deadline(30000);
-    Queue->ServeUntil([&] { return Main().FilesLvw->columnCount() == 6 || deadline.hasExpired(); });
+    Queue->ServeUntil([&] { return Ui().FilesLvw->columnCount() == 6 || deadline.hasExpired(); });
     ASSERT_EQ(Batch().StepIndex(), 1);
     ASSERT_EQ(Header(5), QStringLiteral("Шаг 2"));
     QTest::mouseClick(Batch().StopBtn, Qt::LeftButton);
@@ -83,7 +83,7 @@ TEST_F(BatchTest, AStopAfterAStepsWorkerFinishedLeavesNoColumnWithoutCounts)
     // The finished step keeps what it did; only the first step is counted,
     // and every column has its counts.
     EXPECT_EQ(TTempDir::Read(Files.Path("f.txt")), "cc");
-    EXPECT_EQ(Main().FilesLvw->columnCount(), 5);
+    EXPECT_EQ(Ui().FilesLvw->columnCount(), 5);
     EXPECT_EQ(Cell(0, 4), QStringLiteral("1"));
     EXPECT_FALSE(HasCell(0, 5));
     ClickRow(0);
@@ -92,12 +92,12 @@ TEST_F(BatchTest, AStopAfterAStepsWorkerFinishedLeavesNoColumnWithoutCounts)
 
     // The same on the clipboard: the text of the finished step stays, its
     // count is not one of the steps'.
-    Main().TasksPgC->setCurrentIndex(1);
-    Main().ClipboardMmo->setPlainText(QStringLiteral("ab"));
+    Ui().TasksPgC->setCurrentIndex(1);
+    Ui().ClipboardMmo->setPlainText(QStringLiteral("ab"));
     QTest::mouseClick(Batch().GoBtn, Qt::LeftButton);
     deadline = QDeadlineTimer(30000);
     Queue->ServeUntil([&] {
-        return (Batch().StepIndex() == 1 && Main().ClipboardMmo->toPlainText() == QStringLiteral("cc")) ||
+        return (Batch().StepIndex() == 1 && Ui().ClipboardMmo->toPlainText() == QStringLiteral("cc")) ||
             deadline.hasExpired();
     });
     ASSERT_EQ(Batch().StepIndex(), 1);
@@ -105,8 +105,8 @@ TEST_F(BatchTest, AStopAfterAStepsWorkerFinishedLeavesNoColumnWithoutCounts)
     Queue->RunPending();
     ExpectUnlocked();
     EXPECT_EQ(Batch().StepCounts(), (std::vector<std::string>{"1"}));
-    EXPECT_EQ(Main().ClipboardMmo->toPlainText(), QStringLiteral("cc"));
-    EXPECT_EQ(Main().FilePBr->value(), 0);
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("cc"));
+    EXPECT_EQ(Ui().FilePBr->value(), 0);
 }
 
 // A file whose backup cannot be made is left alone in the first step; the
@@ -121,7 +121,7 @@ TEST_F(BatchTest, AFileWithoutBackupStaysUntouchedInLaterSteps)
     root.Write(Files.Path("sub").substr(1), "in the way");
     Main().AddFile(one, 0);
     Main().AddFile(Files.Write("two.txt", "ab"), 0);
-    ASSERT_TRUE(Main().BackUpChk->isChecked());
+    ASSERT_TRUE(Ui().BackUpChk->isChecked());
     Batch().SetPairLines(Win({"a", "b", "b", "c"}));
     Run();
     ExpectUnlocked();
@@ -131,7 +131,7 @@ TEST_F(BatchTest, AFileWithoutBackupStaysUntouchedInLaterSteps)
     EXPECT_EQ(Cell(0, 4), QString());
     EXPECT_EQ(Cell(0, 5), QString());
     EXPECT_EQ(Cell(1, 5), QStringLiteral("2"));
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(one), "ab");
     EXPECT_EQ(TTempDir::Read(Files.Path("two.txt")), "ab");
 }
@@ -147,7 +147,7 @@ TEST_F(BatchTest, AFileFirstChangedInALaterStepIsBackedUpThen)
     Run();
     EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "XY");
     EXPECT_FALSE(TTempDir::Exists(Files.Path("b.tx_")));
-    QTest::mouseClick(Main().RestoreBtn, Qt::LeftButton);
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "xy");
     EXPECT_FALSE(TTempDir::Exists(Files.Path("a.tx_")));
 }
@@ -157,8 +157,8 @@ TEST_F(BatchTest, AFileFirstChangedInALaterStepIsBackedUpThen)
 TEST_F(BatchTest, EachFileStepSeesTheCodePageAndNamesTheStepBeforeLeft)
 {
     Main().AddFile(Files.Write("я.txt", Utf8ToWin("яблоко")), 0);
-    Main().ReCodeChk->setChecked(true);
-    Main().EncodingCbx->setCurrentIndex(1); // KOI
+    Ui().ReCodeChk->setChecked(true);
+    Ui().EncodingCbx->setCurrentIndex(1); // KOI
     Batch().SetPairLines(Win({"я", "ю", "ю", "Ю"}));
     Run();
     std::string expected = Utf8ToWin("Юблоко");
@@ -169,8 +169,8 @@ TEST_F(BatchTest, EachFileStepSeesTheCodePageAndNamesTheStepBeforeLeft)
     EXPECT_EQ((QStringList{Cell(0, 4), Cell(0, 5)}), (QStringList{QStringLiteral("1"), QStringLiteral("1")}));
     EXPECT_EQ(Batch().StepReplacer(), nullptr); // released once the run is over
 
-    Main().ReCodeChk->setChecked(false);
-    Main().ReNameRbt->setChecked(true);
+    Ui().ReCodeChk->setChecked(false);
+    Ui().ReNameRbt->setChecked(true);
     Main().AddFile(Files.Write("яма.txt", ""), 0);
     Run();
     EXPECT_TRUE(TTempDir::Exists(Files.Path("Юма.txt")));

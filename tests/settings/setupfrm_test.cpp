@@ -5,6 +5,7 @@
 #include "settings/inifile.h"
 #include "settings/settings.h"
 #include "settings/setupfrm.h"
+#include "support/mainui.h"
 #include "support/tempdir.h"
 #include "support/testdialogs.h"
 
@@ -16,7 +17,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -41,6 +41,7 @@ protected:
     std::string Dir() const { return Home.Path() + "/"; }
     void Start() { Program = std::make_unique<TProgram>(Dialogs, Dir()); }
     TMainFrm& Main() { return Program->MainFrm(); }
+    test::TMainUi Ui() { return test::TMainUi(Main()); }
     TSetupFrm& Dialog() { return Program->SetupFrm(); }
 
     // Opens the dialog from the main window's button, as the user does, and
@@ -48,13 +49,14 @@ protected:
     void WithDialog(const std::function<void(TSetupFrm&)>& inside)
     {
         bool ran = false;
-        QTimer::singleShot(0, [&] {
-            ran = true;
-            inside(Dialog());
-            if (Dialog().isVisible())
-                Dialog().reject();
+        Dialogs.ExecAnswers.push_back([&](QDialog& dialog) {
+            EXPECT_EQ(&dialog, &Dialog());
+            return test::PlayDialog(dialog, [&] {
+                ran = true;
+                inside(Dialog());
+            });
         });
-        Main().SetupBtn->click();
+        Ui().SetupBtn->click();
         EXPECT_TRUE(ran);
     }
 
@@ -206,9 +208,9 @@ TEST_F(SetupFrmTest, EveryControlGoesThroughOkAndTheSettingsFile)
     EXPECT_EQ(m.HistoryLength, 33);
     EXPECT_EQ(m.MaskFont, (TFontSettings{"DejaVu Sans", 30 * 65536 + 20 * 256 + 10, 12, true, false, false, false}));
     EXPECT_EQ(m.ReplaceFont, (TFontSettings{"DejaVu Serif", 128, 10, false, true, true, true}));
-    EXPECT_EQ(Main().MaskCbx->font().family(), QStringLiteral("DejaVu Sans"));
-    EXPECT_TRUE(Main().MaskCbx->font().bold());
-    EXPECT_EQ(Main().ReplaceCbx->font().pointSize(), 10);
+    EXPECT_EQ(Ui().MaskCbx->font().family(), QStringLiteral("DejaVu Sans"));
+    EXPECT_TRUE(Ui().MaskCbx->font().bold());
+    EXPECT_EQ(Ui().ReplaceCbx->font().pointSize(), 10);
     EXPECT_FALSE(m.BatchReplacesTable);
     EXPECT_FALSE(m.AutoSaveSettings);
     EXPECT_TRUE(m.AutoSaveFileList);
@@ -269,14 +271,14 @@ TEST_F(SetupFrmTest, HistoryLengthZeroEmptiesBothHistories)
 {
     WriteHistories();
     Start();
-    ASSERT_EQ(Main().MaskCbx->count(), 3);
+    ASSERT_EQ(Ui().MaskCbx->count(), 3);
     WithDialog([&](TSetupFrm& f) {
         f.HistoryLengthEdt->setText(QStringLiteral("0"));
         f.OkBtn->click();
     });
     EXPECT_EQ(Main().Settings().HistoryLength, 0);
-    EXPECT_EQ(Main().MaskCbx->count(), 0);
-    EXPECT_EQ(Main().ReplaceCbx->count(), 0);
+    EXPECT_EQ(Ui().MaskCbx->count(), 0);
+    EXPECT_EQ(Ui().ReplaceCbx->count(), 0);
     Main().SaveSettings();
     const TSettings file = FileSettings();
     EXPECT_EQ(file.HistoryLength, 0);
@@ -292,8 +294,8 @@ TEST_F(SetupFrmTest, ShorterHistoryLengthDropsTheLastPairs)
         f.HistoryLengthEdt->setText(QStringLiteral("2"));
         f.OkBtn->click();
     });
-    EXPECT_EQ(Items(Main().MaskCbx), (QStringList{QStringLiteral("m1"), QStringLiteral("m2")}));
-    EXPECT_EQ(Items(Main().ReplaceCbx), (QStringList{QStringLiteral("r1"), QStringLiteral("r2")}));
+    EXPECT_EQ(Items(Ui().MaskCbx), (QStringList{QStringLiteral("m1"), QStringLiteral("m2")}));
+    EXPECT_EQ(Items(Ui().ReplaceCbx), (QStringList{QStringLiteral("r1"), QStringLiteral("r2")}));
 }
 
 TEST_F(SetupFrmTest, NonNumberHistoryLengthIsIgnoredAndTheRestApplied)
@@ -307,8 +309,8 @@ TEST_F(SetupFrmTest, NonNumberHistoryLengthIsIgnoredAndTheRestApplied)
     });
     EXPECT_TRUE(Dialogs.Errors.isEmpty());
     EXPECT_EQ(Main().Settings().HistoryLength, 20);
-    EXPECT_EQ(Main().MaskCbx->count(), 3);
-    EXPECT_EQ(Main().ReplaceCbx->count(), 3);
+    EXPECT_EQ(Ui().MaskCbx->count(), 3);
+    EXPECT_EQ(Ui().ReplaceCbx->count(), 3);
     EXPECT_FALSE(Main().Settings().LinkedPairs);
     Main().SaveSettings();
     EXPECT_EQ(FileSettings().HistoryLength, 20);
@@ -459,9 +461,9 @@ TEST_F(SetupFrmTest, MasksButtonOpensTheFileMasksDialog)
     Start();
     bool shown = false;
     WithDialog([&](TSetupFrm& f) {
-        QTimer::singleShot(0, [&] {
-            shown = Program->FileMaskFrm().isVisible();
-            Program->FileMaskFrm().reject();
+        Dialogs.ExecAnswers.push_back([&](QDialog& dialog) {
+            shown = &dialog == &Program->FileMaskFrm();
+            return test::PlayDialog(dialog, [] {});
         });
         f.MasksBtn->click();
         // Still up after the nested dialog closed.

@@ -129,4 +129,17 @@ private:
     }
 };
 
+// Plays the user in a modal dialog of the program from an Exec answer: the
+// dialog is shown as it would be, `user` types and clicks in it, and a
+// dialog the user left open is cancelled. Returns the dialog's result.
+inline int PlayDialog(QDialog& dialog, const std::function<void()>& user)
+{
+    dialog.setResult(QDialog::Rejected);
+    dialog.open();
+    user();
+    if (dialog.isVisible())
+        dialog.reject();
+    return dialog.result();
+}
+
 } // namespace tekstovar::test
