@@ -1,6 +1,7 @@
 #include "dialogs/filemaskfrm.h"
 
 #include "platform/directoryfiles.h"
+#include "platform/qstrings.h"
 
 #include "dialogs/centre.h"
 #include "platform/dialogs.h"
@@ -19,9 +20,6 @@
 namespace tekstovar {
 
 namespace {
-
-QString FromWin(const std::string& win) { return QString::fromUtf8(WinToUtf8(win)); }
-std::string ToWin(const QString& text) { return Utf8ToWin(text.toUtf8().toStdString()); }
 
 QPushButton* PlainButton(const QString& caption, const QString& name, QWidget* parent)
 {
@@ -87,7 +85,7 @@ std::vector<std::string> TFileMaskFrm::Masks() const
     std::vector<std::string> masks;
     masks.reserve(MaskLst->count());
     for (int i = 0; i < MaskLst->count(); ++i)
-        masks.push_back(ToWin(MaskLst->item(i)->text()));
+        masks.push_back(QStringToWin(MaskLst->item(i)->text()));
     return masks;
 }
 
@@ -141,7 +139,7 @@ void TFileMaskFrm::Load()
 {
     IniFile ini(IniPath);
     for (const std::string& mask : SplitFileMasks(ini.ReadString("General", "Extensions", DefaultFileMasks)))
-        MaskLst->addItem(FromWin(mask));
+        MaskLst->addItem(WinToQString(mask));
 }
 
 void TFileMaskFrm::Save()

@@ -4,6 +4,7 @@
 #include "dialogs/centre.h"
 #include "engine/maskedreplacer.h"
 #include "engine/masktext.h"
+#include "platform/qstrings.h"
 #include "platform/winunicode.h"
 
 #include <QBoxLayout>
@@ -129,8 +130,6 @@ int WinPosition(const QString& text, int position)
     return result;
 }
 
-std::string ToWin(const QString& text) { return Utf8ToWin(text.toUtf8().toStdString()); }
-
 QString ReferencesOf(const std::string& winMask, int winStart, int winEnd)
 {
     const TMaskedReplacer replacer(std::string(), winMask, std::string(), 0, -1);
@@ -193,7 +192,7 @@ std::uint16_t KeyCombination(const QKeyEvent& event) { return KeyCombination(eve
 
 QString LexemReferences(const QString& mask, int start, int length)
 {
-    return ReferencesOf(ToWin(mask), WinPosition(mask, start), WinPosition(mask, start + length));
+    return ReferencesOf(QStringToWin(mask), WinPosition(mask, start), WinPosition(mask, start + length));
 }
 
 QString MultiLineLexemReferences(const QString& text, int start, int length)
@@ -201,7 +200,7 @@ QString MultiLineLexemReferences(const QString& text, int start, int length)
     const QString crLf = WithCrLf(text);
     // LineBreaksToEscapes keeps the length, so CR LF positions are mask
     // positions.
-    const std::string mask = LineBreaksToEscapes(ToWin(crLf));
+    const std::string mask = LineBreaksToEscapes(QStringToWin(crLf));
     return ReferencesOf(
         mask, WinPosition(crLf, CrLfPosition(text, start)), WinPosition(crLf, CrLfPosition(text, start + length)));
 }

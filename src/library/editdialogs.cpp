@@ -4,6 +4,7 @@
 #include "dialogs/centre.h"
 #include "library/librarystore.h"
 #include "platform/dialogs.h"
+#include "platform/qstrings.h"
 #include "platform/winunicode.h"
 
 #include <QLabel>
@@ -76,7 +77,7 @@ std::string LibraryText(const QString& text)
     oneLine.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
     oneLine.replace(QLatin1Char('\r'), QStringLiteral("\\n"));
     oneLine.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    return Utf8ToWin(oneLine.toStdString());
+    return QStringToWin(oneLine);
 }
 
 TPairEditFrm::TPairEditFrm(TDialogs& dialogs, QWidget* parent)

@@ -34,25 +34,6 @@ namespace tekstovar {
 
 namespace {
 
-// A one-line box still takes a pasted line break, which the settings file
-// cannot hold: the whole library would fail to be written at exit. It is
-// kept as the two characters \n, the form a line break has in a mask box.
-std::string OneLine(const std::string& win)
-{
-    std::string line;
-    for (std::size_t i = 0; i < win.size(); ++i) {
-        if (win[i] == '\r' || win[i] == '\n') {
-            line += "\\n";
-            if (win[i] == '\r' && i + 1 < win.size() && win[i + 1] == '\n')
-                ++i;
-        } else
-            line += win[i];
-    }
-    return line;
-}
-
-std::string OneLineWin(const QString& text) { return OneLine(QStringToWin(text)); }
-
 const QString DownloadHint = QStringLiteral("Взять Из Интернета");
 const QString CancelDownloadHint = QStringLiteral("Прервать Закачку");
 
@@ -286,7 +267,8 @@ bool TLibFrm::InsertItem(TPage page, const std::string& mask, const std::string&
 
 void TLibFrm::AddBtnClick()
 {
-    if (InsertItem(CurrentPage(), OneLine(MaskPair.Mask()), OneLine(MaskPair.Replace())))
+    if (InsertItem(
+            CurrentPage(), LibraryText(WinToQString(MaskPair.Mask())), LibraryText(WinToQString(MaskPair.Replace()))))
         EditMimClick();
 }
 
@@ -314,8 +296,8 @@ void TLibFrm::EditMimClick()
         PairEdit->ReplaceEdt->setText(WinToQString(Library.Replaces()[at]));
         if (Dialogs.Exec(*PairEdit) != QDialog::Accepted)
             return;
-        Library.SetPair(at, OneLineWin(PairEdit->MaskEdt->text()), OneLineWin(PairEdit->ReplaceEdt->text()),
-            OneLineWin(PairEdit->CommentEdt->text()));
+        Library.SetPair(at, LibraryText(PairEdit->MaskEdt->text()), LibraryText(PairEdit->ReplaceEdt->text()),
+            LibraryText(PairEdit->CommentEdt->text()));
         ReloadPairs();
         return;
     }
@@ -327,7 +309,8 @@ void TLibFrm::EditMimClick()
     LexemEdit->LexemEdt->setText(WinToQString(Library.Lexems()[at].Lexem));
     if (Dialogs.Exec(*LexemEdit) != QDialog::Accepted)
         return;
-    Library.SetLexem(at, TLibLexem{OneLineWin(LexemEdit->CommentEdt->text()), OneLineWin(LexemEdit->LexemEdt->text())});
+    Library.SetLexem(
+        at, TLibLexem{LibraryText(LexemEdit->CommentEdt->text()), LibraryText(LexemEdit->LexemEdt->text())});
     ReloadLexems(*index);
 }
 
@@ -399,7 +382,7 @@ void TLibFrm::SearchEdtChange(const QString& text)
 {
     if (text.isEmpty())
         return;
-    const std::string prefix = OneLineWin(text);
+    const std::string prefix = LibraryText(text);
     if (CurrentPage() == PairPage) {
         if (const std::optional<std::size_t> row = Library.FindPairByComment(prefix))
             LibGrid->SelectCell(static_cast<int>(*row));

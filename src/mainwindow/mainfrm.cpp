@@ -16,6 +16,7 @@
 #include "platform/directoryfiles.h"
 #include "platform/fileio.h"
 #include "platform/pathparts.h"
+#include "platform/qstrings.h"
 #include "platform/qtdispatcher.h"
 #include "platform/toolwindow.h"
 #include "platform/winunicode.h"
@@ -43,13 +44,6 @@ namespace {
 
 constexpr int MinimumWidth = 427;
 constexpr int MinimumHeight = 410;
-
-QString FromUtf8(const std::string& utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-std::string Utf8(const QString& text) { return text.toStdString(); }
 
 } // namespace
 
@@ -157,14 +151,14 @@ void TMainFrm::ShowEntry(std::size_t index)
     QTreeWidgetItem* row = Ui->FilesLvw->topLevelItem(static_cast<int>(index));
     const TFileEntry& entry = List[index];
     for (int c = NameColumn; c <= CountColumn; ++c)
-        row->setText(c, FromUtf8(List.ColumnText(index, c)));
+        row->setText(c, Utf8ToQString(List.ColumnText(index, c)));
     // Why a file was left alone travels with its entry.
-    row->setToolTip(CountColumn, FromUtf8(entry.Reason));
+    row->setToolTip(CountColumn, Utf8ToQString(entry.Reason));
     // The step counts are kept in the row even while their columns are not
     // shown; a step the entry has no count for has no cell at all.
     const int steps = static_cast<int>(entry.StepCounts.size());
     for (int k = 0; k < steps; ++k)
-        row->setText(FirstStepColumn + k, FromUtf8(entry.StepCounts[static_cast<std::size_t>(k)]));
+        row->setText(FirstStepColumn + k, Utf8ToQString(entry.StepCounts[static_cast<std::size_t>(k)]));
     for (int c = FirstStepColumn + steps; c < row->columnCount(); ++c)
         row->setData(c, Qt::DisplayRole, QVariant());
 }
@@ -214,7 +208,7 @@ void TMainFrm::EndAdding()
     // One message for the whole command, listing every file concerned.
     QString text = QStringLiteral("Не удалось определить кодировку файлов (им дана кодировка по умолчанию):");
     for (const std::string& failure : DetectionFailures)
-        text += u'\n' + FromUtf8(failure);
+        text += u'\n' + Utf8ToQString(failure);
     DetectionFailures.clear();
     Dialogs.Error(this, text);
 }
@@ -294,7 +288,7 @@ void TMainFrm::SaveFileList(const std::string& listPath)
     std::vector<TListEntry> left;
     for (std::size_t i : refused)
         left.push_back(entries[i]);
-    ShowError(FromUtf8(RefusedEntriesMessage(listPath, left)));
+    ShowError(Utf8ToQString(RefusedEntriesMessage(listPath, left)));
 }
 
 void TMainFrm::LoadFileList(const std::string& listPath)
@@ -329,17 +323,17 @@ void TMainFrm::AddBtnClick()
         return;
     QString filter;
     for (const std::string& mask : FileMasks())
-        filter += FromUtf8(mask) + QStringLiteral(" (") + FromUtf8(mask) + QStringLiteral(");;");
+        filter += Utf8ToQString(mask) + QStringLiteral(" (") + Utf8ToQString(mask) + QStringLiteral(");;");
     filter += QStringLiteral("Все Файлы (*)");
     const QStringList files =
-        Dialogs.OpenFiles(this, QStringLiteral("Добавить"), FromUtf8(Values.WorkDir), filter, true);
+        Dialogs.OpenFiles(this, QStringLiteral("Добавить"), Utf8ToQString(Values.WorkDir), filter, true);
     if (files.isEmpty())
         return;
     BeginAdding();
     for (const QString& file : files)
-        AddFileChecked(Utf8(file), EncodingDetect);
+        AddFileChecked(QStringToUtf8(file), EncodingDetect);
     EndAdding();
-    Values.WorkDir = DirectoryPart(Utf8(files.first()));
+    Values.WorkDir = DirectoryPart(QStringToUtf8(files.first()));
 }
 
 void TMainFrm::N9Click()
@@ -348,7 +342,7 @@ void TMainFrm::N9Click()
         return;
     const QString directory = Dialogs.Directory(this, QStringLiteral("Добавить Файлы Из Директории"), QString());
     if (!directory.isEmpty())
-        AddDirectory(Utf8(directory));
+        AddDirectory(QStringToUtf8(directory));
 }
 
 void TMainFrm::FilesDropped(const QStringList& paths)
@@ -357,7 +351,7 @@ void TMainFrm::FilesDropped(const QStringList& paths)
         return;
     BeginAdding();
     for (auto it = paths.crbegin(); it != paths.crend(); ++it) {
-        const std::string path = Utf8(*it);
+        const std::string path = QStringToUtf8(*it);
         std::error_code error;
         if (std::filesystem::is_directory(path, error))
             AddDirectory(path);
@@ -390,23 +384,23 @@ void TMainFrm::OpenBtnClick()
 {
     if (ListLocked())
         return;
-    const QStringList files = Dialogs.OpenFiles(this, QStringLiteral("Загрузить Список"), FromUtf8(Values.WorkDir),
+    const QStringList files = Dialogs.OpenFiles(this, QStringLiteral("Загрузить Список"), Utf8ToQString(Values.WorkDir),
         QStringLiteral("Списки Файлов (*.QZL);;Все Файлы (*)"), false);
     if (!files.isEmpty())
-        Guarded([&] { LoadFileList(Utf8(files.first())); });
+        Guarded([&] { LoadFileList(QStringToUtf8(files.first())); });
 }
 
 void TMainFrm::SaveBtnClick()
 {
     if (ListLocked())
         return;
-    const QString file = Dialogs.SaveFile(this, QStringLiteral("Сохранить Список"), FromUtf8(Values.WorkDir),
+    const QString file = Dialogs.SaveFile(this, QStringLiteral("Сохранить Список"), Utf8ToQString(Values.WorkDir),
         QStringLiteral("Списки Файлов (*.QZL);;Все Файлы (*)"), QStringLiteral("QZL"));
     if (file.isEmpty())
         return;
     Guarded([&] {
-        SaveFileList(Utf8(file));
-        Values.WorkDir = DirectoryPart(Utf8(file));
+        SaveFileList(QStringToUtf8(file));
+        Values.WorkDir = DirectoryPart(QStringToUtf8(file));
     });
 }
 
@@ -414,7 +408,7 @@ void TMainFrm::N14Click()
 {
     const std::vector<std::size_t> selected = SelectedEntries();
     if (!selected.empty())
-        Dialogs.OpenUrl(QUrl::fromLocalFile(FromUtf8(List[selected.front()].Path)));
+        Dialogs.OpenUrl(QUrl::fromLocalFile(Utf8ToQString(List[selected.front()].Path)));
 }
 
 void TMainFrm::N5Click() { Ui->FilesLvw->selectAll(); }

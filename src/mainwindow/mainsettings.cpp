@@ -4,6 +4,7 @@
 #include "mainwindow/listview.h"
 #include "mainwindow/mainfrm.h"
 #include "mainwindow/mainfrmui.h"
+#include "platform/qstrings.h"
 #include "platform/toolwindow.h"
 #include "platform/winunicode.h"
 #include "settings/fontwidgets.h"
@@ -25,20 +26,12 @@ namespace tekstovar {
 
 namespace {
 
-QString FromWin(const std::string& win)
-{
-    const std::string utf8 = WinToUtf8(win);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-std::string ToWin(const QString& text) { return Utf8ToWin(text.toStdString()); }
-
 void FillHistory(QComboBox* box, const std::vector<std::string>& entries)
 {
     const QString current = box->currentText();
     box->clear();
     for (const std::string& entry : entries)
-        box->addItem(FromWin(entry));
+        box->addItem(WinToQString(entry));
     box->setEditText(current);
 }
 
@@ -46,7 +39,7 @@ std::vector<std::string> History(const QComboBox* box)
 {
     std::vector<std::string> entries;
     for (int i = 0; i < box->count(); ++i)
-        entries.push_back(ToWin(box->itemText(i)));
+        entries.push_back(QStringToWin(box->itemText(i)));
     return entries;
 }
 

@@ -14,6 +14,7 @@
 #include "mainwindow/mainfrmui.h"
 #include "mainwindow/maskboxes.h"
 #include "platform/dialogs.h"
+#include "platform/qstrings.h"
 #include "platform/qtdispatcher.h"
 #include "platform/winunicode.h"
 
@@ -35,25 +36,20 @@ namespace {
 
 constexpr auto ProgressInterval = std::chrono::milliseconds(40);
 
-QString FromUtf8(const std::string& utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 // The memo holds LF line breaks; the engine sees the text as a Windows
 // clipboard holds it, with CR LF, in WIN bytes.
 std::string MemoToEngine(const QString& text)
 {
     QString crlf = text;
     crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\n', QStringLiteral("\r\n"));
-    return Utf8ToWin(crlf.toStdString());
+    return QStringToWin(crlf);
 }
 
 } // namespace
 
 QString EngineTextToMemo(const std::string& win)
 {
-    QString text = FromUtf8(WinToUtf8(win));
+    QString text = Utf8ToQString(WinToUtf8(win));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
@@ -95,8 +91,7 @@ void TMainFrm::GoBtnClick()
         return;
     if (MaskBoxes)
         MaskBoxes->PutPairOnTop();
-    StartRun(
-        Utf8ToWin(Ui->MaskCbx->currentText().toStdString()), Utf8ToWin(Ui->ReplaceCbx->currentText().toStdString()));
+    StartRun(QStringToWin(Ui->MaskCbx->currentText()), QStringToWin(Ui->ReplaceCbx->currentText()));
 }
 
 bool TMainFrm::StartStep(const std::string& search, const std::string& replace)
@@ -118,7 +113,7 @@ bool TMainFrm::StartRun(const std::string& search, const std::string& replace)
             StartFileRun(search, replace, target);
     } catch (const TError& e) {
         Active.reset();
-        ShowError(FromUtf8(e.what()));
+        ShowError(Utf8ToQString(e.what()));
         return false;
     }
     if (StepIndex() <= 0)
@@ -293,7 +288,7 @@ void TMainFrm::DropStepColumnsFrom(int steps)
 
 std::string TMainFrm::ClipboardCount() const { return Ui->ReplaceCountEdt->text().toStdString(); }
 
-void TMainFrm::ShowClipboardCount(const std::string& count) { Ui->ReplaceCountEdt->setText(FromUtf8(count)); }
+void TMainFrm::ShowClipboardCount(const std::string& count) { Ui->ReplaceCountEdt->setText(Utf8ToQString(count)); }
 
 void TMainFrm::StartClipboardRun(const std::string& search, const std::string& replace, int target)
 {
@@ -374,11 +369,11 @@ void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
             Run.LogError = FileRun->Messages().front();
     }
     if (!message.empty())
-        ShowError(FromUtf8(message)); // a failed run does not pass for a finished one
+        ShowError(Utf8ToQString(message)); // a failed run does not pass for a finished one
     else if (!Run.LogError.empty() && !(Run.Step > 0 && LogErrorTold)) {
         // Once per scenario: its steps share the log.
         LogErrorTold = true;
-        ShowError(FromUtf8(Run.LogError));
+        ShowError(Utf8ToQString(Run.LogError));
     }
     if (Follower)
         Follower->RunEnded(!message.empty());

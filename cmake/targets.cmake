@@ -1,3 +1,5 @@
+# What holds for every target of the build.
+#
 # The program's own static libraries must link in one direction only: a
 # window's library that linked another window's library back would make
 # each need the other, and the windows would grow into one piece again.
@@ -45,6 +47,7 @@ function(_tekstovar_visit target path)
 endfunction()
 
 function(_tekstovar_collect_targets directory out)
+  # Every target defined in `directory` and below it.
   get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
   get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
   foreach(subdirectory IN LISTS subdirectories)
@@ -60,6 +63,18 @@ function(tekstovar_check_link_graph)
   foreach(target IN LISTS targets)
     if(target MATCHES "^tekstovar_")
       _tekstovar_visit(${target} "")
+    endif()
+  endforeach()
+endfunction()
+
+# Every compiled target of the project (tests, fuzz targets and benchmarks
+# included) takes the warnings and definitions of tekstovar_cfg.
+function(tekstovar_link_cfg_everywhere)
+  _tekstovar_collect_targets(${PROJECT_SOURCE_DIR} targets)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+      set_property(TARGET ${target} APPEND PROPERTY LINK_LIBRARIES tekstovar_cfg)
     endif()
   endforeach()
 endfunction()
