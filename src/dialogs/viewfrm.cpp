@@ -381,14 +381,10 @@ void TViewFrm::MaskMmoKeyDown(const QKeyEvent& event)
 bool TViewFrm::SelectionReferences(QString& references)
 {
     const QTextCursor cursor = MaskMmo->textCursor();
-    try {
+    return ShowingErrors(Dialogs, this, [&] {
         references = MultiLineLexemReferences(
             MaskMmo->toPlainText(), cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
-        return true;
-    } catch (const TError& e) {
-        Dialogs.Error(this, ErrorText(QString::fromUtf8(e.what())));
-        return false;
-    }
+    });
 }
 
 bool TViewFrm::ReplaceMmoDragOver(QObject* watched, QEvent* event)

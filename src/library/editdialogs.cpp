@@ -58,10 +58,7 @@ void AddButtons(QDialog* dialog, int top, QPushButton*& ok, QPushButton*& cancel
 bool TextsFit(QDialog* dialog, TDialogs& dialogs, std::initializer_list<std::pair<QLineEdit*, const char*>> boxes)
 {
     for (const auto& [box, what] : boxes) {
-        try {
-            TLibraryStore::CheckText(LibraryText(box->text()), what);
-        } catch (const TError& e) {
-            dialogs.Error(dialog, ErrorText(QString::fromUtf8(e.what())));
+        if (!ShowingErrors(dialogs, dialog, [&] { TLibraryStore::CheckText(LibraryText(box->text()), what); })) {
             box->setFocus();
             return false;
         }

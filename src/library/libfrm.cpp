@@ -356,11 +356,7 @@ void TLibFrm::ScenarioPairDropped(TPage page)
 void TLibFrm::RefreshBtnClick()
 {
     std::string refused;
-    try {
-        refused = Library.Refresh(IniPath()).RefusedMessage;
-    } catch (const TError& failure) {
-        Dialogs.Error(this, ErrorText(QString::fromUtf8(failure.what())));
-    }
+    ShowingErrors(Dialogs, this, [&] { refused = Library.Refresh(IniPath()).RefusedMessage; });
     ReloadPairs();
     ReloadLexems(LexemLVw->SelectedIndex());
     // A hand-edited file may hold texts the next save would cut: they were

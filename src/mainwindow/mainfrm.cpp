@@ -235,7 +235,8 @@ void TMainFrm::AddFileChecked(const std::string& path, int encoding)
                 DetectionFailures.push_back(e.what());
             }
         }
-    }
+    } else if (!IsEncoding(page))
+        page = Values.DefaultEncoding;
     List.Add(path, page);
     AddRow(List.Size() - 1);
     UpdateFileCount();

@@ -149,14 +149,10 @@ bool TMaskBoxes::SelectionReferences(QString& references)
 {
     const QLineEdit* edit = MaskCbx->lineEdit();
     const bool selected = edit->hasSelectedText();
-    try {
+    return ShowingErrors(Dialogs, MaskCbx->window(), [&] {
         references = LexemReferences(edit->text(), selected ? edit->selectionStart() : edit->cursorPosition(),
             selected ? edit->selectionLength() : 0);
-        return true;
-    } catch (const TError& e) {
-        Dialogs.Error(MaskCbx->window(), ErrorText(QString::fromUtf8(e.what())));
-        return false;
-    }
+    });
 }
 
 bool TMaskBoxes::ReplaceCbxDragOver(QObject* watched, QEvent* event)
