@@ -28,6 +28,35 @@ void TakeLook(QPlainTextEdit* memo, const QComboBox* box)
     memo->setPalette(palette);
 }
 
+// A mask is one line: a pasted line break becomes \n, the form the boxes
+// use for it, and the caret stays after what was pasted.
+void KeepOneLine(QLineEdit* edit)
+{
+    const QString text = edit->text();
+    if (!text.contains(u'\n') && !text.contains(u'\r'))
+        return;
+    const int caret = edit->cursorPosition();
+    QString line;
+    int newCaret = caret;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\n' && c != u'\r') {
+            line += c;
+            continue;
+        }
+        const bool pair = c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
+        line += QStringLiteral("\\n");
+        // Before the caret the text grows by one for a lone break, by none
+        // for a CR LF pair.
+        if (i < caret)
+            newCaret += pair ? 0 : 1;
+        if (pair)
+            ++i;
+    }
+    edit->setText(line);
+    edit->setCursorPosition(newCaret);
+}
+
 } // namespace
 
 TMaskBoxes::TMaskBoxes(QComboBox* maskCbx, QComboBox* replaceCbx, QAbstractButton* viewMaskBtn,
@@ -45,6 +74,13 @@ TMaskBoxes::TMaskBoxes(QComboBox* maskCbx, QComboBox* replaceCbx, QAbstractButto
     for (QComboBox* box : {MaskCbx, ReplaceCbx}) {
         box->lineEdit()->setAcceptDrops(true);
         box->lineEdit()->installEventFilter(this);
+        // Only a pick from the list may replace what the user typed: the
+        // completer would fill in a history entry, and Enter would choose
+        // the entry that matches the text but for case (duplicates allowed
+        // stops that search; the history keeps itself free of them).
+        box->setCompleter(nullptr);
+        box->setDuplicatesEnabled(true);
+        connect(box->lineEdit(), &QLineEdit::textEdited, this, [box] { KeepOneLine(box->lineEdit()); });
     }
 }
 

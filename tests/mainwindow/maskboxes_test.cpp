@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDrag>
 #include <QDropEvent>
@@ -223,6 +224,41 @@ TEST_F(MaskBoxesTest, LinkedPairsChooseTheOtherHalf)
     // Starting a run changes the current items but chooses nothing.
     Run("m2", "other");
     EXPECT_EQ(ReplaceCbx->currentText(), Q("other"));
+}
+
+// Only a pick from the list chooses a pair: Enter on a text that matches an
+// entry but for case, a prefix the box could complete, and leaving the box
+// keep what the user typed in both boxes.
+TEST_F(MaskBoxesTest, TypedMasksSurviveEnterCompletionAndFocusChanges)
+{
+    Fill({"abc", "m2"}, {"r1", "r2"});
+    MaskCbx->setEditText(QString());
+    ReplaceCbx->setEditText(Q("mine"));
+    MaskCbx->setFocus();
+    QTest::keyClicks(MaskCbx, QStringLiteral("ab"));
+    EXPECT_EQ(MaskCbx->currentText(), Q("ab"));
+    QTest::keyClicks(MaskCbx, QStringLiteral("C"));
+    QTest::keyClick(MaskCbx, Qt::Key_Return);
+    EXPECT_EQ(MaskCbx->currentText(), Q("abC"));
+    EXPECT_EQ(ReplaceCbx->currentText(), Q("mine"));
+    ReplaceCbx->setFocus();
+    QTest::keyClick(ReplaceCbx, Qt::Key_Enter);
+    MaskCbx->setFocus();
+    EXPECT_EQ(MaskCbx->currentText(), Q("abC"));
+    EXPECT_EQ(ReplaceCbx->currentText(), Q("mine"));
+}
+
+// A mask is one line: a pasted line break becomes \n in the box itself.
+TEST_F(MaskBoxesTest, PastedLineBreaksBecomeBackslashN)
+{
+    QApplication::clipboard()->setText(Q("a\r\nb\nc"));
+    MaskCbx->setEditText(Q("x"));
+    MaskCbx->setFocus();
+    MaskCbx->lineEdit()->end(false);
+    QTest::keyClick(MaskCbx, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(MaskCbx->currentText(), Q("xa\\nb\\nc"));
+    QTest::keyClicks(MaskCbx, QStringLiteral("d"));
+    EXPECT_EQ(MaskCbx->currentText(), Q("xa\\nb\\ncd"));
 }
 
 TEST_F(MaskBoxesTest, WithoutLinkedPairsTheBoxesAreIndependent)
