@@ -145,7 +145,8 @@ void Check(std::string_view input)
     {
         IniFile ini(path);
         try {
-            SaveSettings(ini, first);
+            if (!SaveSettings(ini, first).empty())
+                return; // a value the file cannot hold was left out
         } catch (const TError&) {
             return; // refused before anything was written
         }

@@ -16,6 +16,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -256,6 +257,8 @@ private:
     // The settings file exists but could not be read: it is not written
     // over at exit.
     bool SettingsUnread = false;
+    // Settings the file could not hold, already told.
+    std::set<std::string> LeftOutTold;
 };
 
 } // namespace tekstovar

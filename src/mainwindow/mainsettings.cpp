@@ -144,7 +144,10 @@ void TMainFrm::SaveSettings()
 {
     CollectSettingsFromControls();
     IniFile ini(ProgramDir + SettingsFileName);
-    ::tekstovar::SaveSettings(ini, Values);
+    // A value left out is told once a session, not at every save.
+    for (const std::string& message : ::tekstovar::SaveSettings(ini, Values))
+        if (LeftOutTold.insert(message).second)
+            ShowError(Utf8ToQString(message));
 }
 
 void TMainFrm::ApplySettings(const TSettings& dialog, const std::string& historyLengthText)

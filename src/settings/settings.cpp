@@ -60,15 +60,15 @@ std::string ReadUtf8(IniFile& ini, const char* section, const char* key, const s
     return value ? WinToUtf8(*value) : defaultValue;
 }
 
-std::string ToWin(const std::string& utf8, const char* what)
+std::string NotInWinMessage(const std::string& utf8, const char* what)
 {
-    if (!Utf8FitsWin(utf8))
-        throw TError(std::string(what) + " «" + utf8 +
-            "» содержит символы, которых нет в кодировке WIN, и не может быть записан в файл настроек");
-    // A path may begin and end with a quote or a blank; the reader would
-    // take those away, one pair at each save.
-    return ProtectIniValue(Utf8ToWin(utf8));
+    return std::string(what) + " «" + utf8 +
+        "» содержит символы, которых нет в кодировке WIN, и не может быть записан в файл настроек";
 }
+
+// A path may begin and end with a quote or a blank; the reader would take
+// those away, one pair at each save.
+std::string ToWin(const std::string& utf8) { return ProtectIniValue(Utf8ToWin(utf8)); }
 
 TFontSettings ReadFont(IniFile& ini, const std::string& prefix, const TFontSettings& defaults)
 {
@@ -84,10 +84,13 @@ TFontSettings ReadFont(IniFile& ini, const std::string& prefix, const TFontSetti
     return font;
 }
 
-void WriteFont(IniFile& ini, const std::string& prefix, const TFontSettings& font)
+void WriteFont(IniFile& ini, const std::string& prefix, const TFontSettings& font, std::vector<std::string>& left)
 {
     auto key = [&prefix](const char* suffix) { return prefix + suffix; };
-    ini.WriteString(View, key("Name"), ToWin(font.Name, "Имя шрифта"));
+    if (Utf8FitsWin(font.Name))
+        ini.WriteString(View, key("Name"), ToWin(font.Name));
+    else
+        left.push_back(NotInWinMessage(font.Name, "Имя шрифта"));
     ini.WriteInteger(View, key("Color"), font.Color);
     ini.WriteInteger(View, key("Size"), font.Size);
     ini.WriteBool(View, key("Bold"), font.Bold);
@@ -200,8 +203,17 @@ TSettings LoadSettings(
     return s;
 }
 
-void SaveSettings(IniFile& ini, const TSettings& s)
+std::vector<std::string> SaveSettings(IniFile& ini, const TSettings& s)
 {
+    // A text the file cannot hold keeps the file's earlier value; the rest
+    // is written all the same.
+    std::vector<std::string> left;
+    auto writeText = [&](const char* key, const std::string& utf8, const char* what) {
+        if (Utf8FitsWin(utf8))
+            ini.WriteString(General, key, ToWin(utf8));
+        else
+            left.push_back(NotInWinMessage(utf8, what));
+    };
     // A pair the file would cut is left out whole: recalled cut, a mask
     // would search for something the user never typed.
     std::vector<std::string> masks;
@@ -221,17 +233,17 @@ void SaveSettings(IniFile& ini, const TSettings& s)
         ini.WriteBool(General, "BackUp", s.Backup);
         ini.WriteBool(General, "OverwriteBackup", s.OverwriteBackup);
         ini.WriteBool(General, "DetectDuplicates", s.DetectDuplicates);
-        ini.WriteString(General, "WorkDir", ToWin(s.WorkDir, "Рабочий каталог"));
+        writeText("WorkDir", s.WorkDir, "Рабочий каталог");
         ini.WriteBool(General, "LinkedPairs", s.LinkedPairs);
         ini.WriteBool(General, "DetectEncoding", s.DetectEncoding);
         ini.WriteInteger(General, "DefaultEncoding", s.DefaultEncoding);
         ini.WriteBool(General, "RenameOperation", s.RenameOperation);
         ini.WriteBool(General, "Logging", s.Logging);
-        ini.WriteString(General, "LogFileName", ToWin(s.LogFileName, "Путь файла отчёта"));
+        writeText("LogFileName", s.LogFileName, "Путь файла отчёта");
         ini.WriteBool(General, "AutoSaveSettings", s.AutoSaveSettings);
         ini.WriteBool(General, "AutoSaveFileList", s.AutoSaveFileList);
         ini.WriteBool(General, "AutoSaveBatch", s.AutoSaveBatch);
-        ini.WriteString(General, "BackupRoot", ToWin(WithSlash(s.BackupRoot), "Каталог резервных копий"));
+        writeText("BackupRoot", WithSlash(s.BackupRoot), "Каталог резервных копий");
         ini.WriteBool(General, "ReCode", s.ReCode);
 
         ini.WriteInteger(View, "HistoryLength", s.HistoryLength);
@@ -255,14 +267,15 @@ void SaveSettings(IniFile& ini, const TSettings& s)
         ini.WriteBool(View, "ShowLib", s.ShowLib);
         for (std::size_t i = 0; i < s.Columns.size(); ++i)
             ini.WriteInteger(View, "Column" + std::to_string(i), s.Columns[i]);
-        WriteFont(ini, "MaskFont", s.MaskFont);
-        WriteFont(ini, "ReplaceFont", s.ReplaceFont);
+        WriteFont(ini, "MaskFont", s.MaskFont, left);
+        WriteFont(ini, "ReplaceFont", s.ReplaceFont, left);
         ini.WriteBool(View, "ClearListPrompt", s.ClearListPrompt);
         ini.WriteInteger(View, "AutoLexemKey", s.AutoLexemKey);
         ini.WriteInteger(View, "ImmedAutoLexemKey", s.ImmedAutoLexemKey);
         ini.WriteInteger(View, "ActivePage", s.ActivePage);
         ini.WriteBool(View, "BatchReplacesTable", s.BatchReplacesTable);
     });
+    return left;
 }
 
 bool ApplyHistoryLength(TSettings& settings, const std::string& text)

@@ -106,8 +106,10 @@ TSettings LoadSettings(IniFile& ini, const std::string& programDir,
 // same place, so that a save changes the file only where a value changed; all
 // in one rewrite of the file. The history sections are not erased first: keys
 // of a longer history stay behind, unread because of "Count". A path or font
-// name that WIN cannot hold throws TError and nothing is written.
-void SaveSettings(IniFile& ini, const TSettings& settings);
+// name that WIN cannot hold is left out (the file keeps what it held for it)
+// and named in the messages returned; everything else is written. A write
+// failure throws TError.
+std::vector<std::string> SaveSettings(IniFile& ini, const TSettings& settings);
 
 // The history length typed in the settings dialog. Text that is not a whole
 // number of 0 or more changes nothing and gives false; otherwise the length

@@ -315,24 +315,28 @@ TEST(SaveSettings, HandWrittenKeysAreReplacedInPlace)
     EXPECT_NE(file.find("\r\n[Elsewhere]\r\nkeep=me\r\n"), std::string::npos);
 }
 
-TEST(SaveSettings, RefusesPathsWinCannotHoldAndWritesNothing)
+// A value the file cannot hold never blocks the rest: it keeps the file's
+// earlier value and is named.
+TEST(SaveSettings, PathsWinCannotHoldAreLeftOutAndTheRestWritten)
 {
     TTempDir dir;
-    const std::string before = "[General]\r\nWorkDir=/old/\r\n";
-    const std::string path = dir.Write("QZ.Ini", before);
+    const std::string path = dir.Write("QZ.Ini", "[General]\r\nWorkDir=/old/\r\n");
     IniFile ini(path);
     TSettings s;
     s.MaskHistory = {"new"};
     s.ReplaceHistory = {"entry"};
     s.WorkDir = "/home/日本/";
-    EXPECT_EQ(ErrorOf([&] { SaveSettings(ini, s); }),
+    s.BackupRoot = "/mnt/\xFF/"; // not UTF-8 at all
+    s.LogFileName = "/var/log/x.log";
+    const std::vector<std::string> left = SaveSettings(ini, s);
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0],
         "Рабочий каталог «/home/日本/» содержит символы, которых нет в кодировке WIN, и не может быть записан в файл "
         "настроек");
-    s.WorkDir = "/ok/";
-    s.BackupRoot = "/mnt/\xFF/"; // not UTF-8 at all
-    EXPECT_NE(ErrorOf([&] { SaveSettings(ini, s); }), "no error");
-    EXPECT_EQ(TTempDir::Read(path), before);
     EXPECT_EQ(ini.ReadString("General", "WorkDir", "-"), "/old/");
+    EXPECT_EQ(ini.ReadString("General", "LogFileName", "-"), "/var/log/x.log");
+    EXPECT_EQ(ini.ReadString("MaskHistory", "String0", "-"), ".new.");
+    EXPECT_TRUE(SaveSettings(ini, TSettings()).empty());
 }
 
 TEST(SaveSettings, WriteFailureNamesTheFile)
