@@ -39,7 +39,7 @@ std::string TFileListModel::ColumnText(std::size_t index, int column) const
     case NameColumn: return NamePart(e.Path);
     case DirectoryColumn: return DirectoryPart(e.Path);
     case EncodingColumn: return std::string(EncodingNames[static_cast<std::size_t>(e.Encoding)]);
-    case CountColumn: return e.Count;
+    case CountColumn: return e.Count.empty() && !e.Reason.empty() ? std::string("—") : e.Count;
     default: {
         const auto step = static_cast<std::size_t>(column - FirstStepColumn);
         return step < e.StepCounts.size() ? e.StepCounts[step] : std::string();
@@ -62,8 +62,10 @@ void TFileListModel::Sort(int column, bool descending)
 
 void TFileListModel::ClearCounts()
 {
-    for (auto& e : Entries)
+    for (auto& e : Entries) {
         e->Count.clear();
+        e->Reason.clear();
+    }
 }
 
 void TFileListModel::ClearStepCounts()

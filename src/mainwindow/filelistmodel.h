@@ -40,10 +40,11 @@ public:
     // Sorts by the column as its texts compare; a stable sort, so a second
     // column's order survives among equal keys.
     void Sort(int column, bool descending);
-    // The text the column shows for the entry.
+    // The text the column shows for the entry: a file the last run left
+    // alone, without a count, shows that it failed.
     std::string ColumnText(std::size_t index, int column) const;
 
-    // The counts of the last run go; those of a scenario's steps stay
+    // The counts of the last run and its reasons go; those of a scenario's steps stay
     // until ClearStepCounts.
     void ClearCounts();
     void ClearStepCounts();

@@ -120,6 +120,7 @@ void TMainFrm::ConnectControls()
     click(ui.EraseBtn, &TMainFrm::EraseBtnClick);
     click(ui.RefreshBtn, &TMainFrm::RefreshBtnClick);
     click(ui.CopyBtn, &TMainFrm::CopyBtnClick);
+    click(ui.FailuresBtn, &TMainFrm::FailuresBtnClick);
 }
 
 void TMainFrm::UseMaskEditor(TViewFrm& viewFrm)
@@ -198,6 +199,26 @@ std::vector<std::string> TMainFrm::FileMasks() const
 }
 
 void TMainFrm::ShowError(const QString& text) { Dialogs.Error(this, ErrorText(text)); }
+
+void TMainFrm::ShowSummary(const QString& line, const QString& failures)
+{
+    Ui->SummaryLbl->setText(line);
+    FailureList = failures;
+    Ui->FailuresBtn->setVisible(!failures.isEmpty());
+}
+
+QString TMainFrm::FailureLine(const std::string& path, const std::string& reason)
+{
+    if (reason.find(path) != std::string::npos)
+        return Utf8ToQString(reason);
+    return Utf8ToQString(path + ": " + reason);
+}
+
+void TMainFrm::FailuresBtnClick()
+{
+    if (!FailureList.isEmpty())
+        Dialogs.Message(this, FailureList);
+}
 
 void TMainFrm::BeginAdding() { ++AddingDepth; }
 

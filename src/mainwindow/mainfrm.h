@@ -171,10 +171,18 @@ private:
     bool ListLocked() const { return !IdleValue; }
     std::vector<std::string> FileMasks() const;
     void ShowError(const QString& text);
-    // One message for the entries whose backup could not be put back.
-    void ReportFailures(const std::vector<std::string>& failures);
+    // One message for the entries whose backup could not be put back; empty
+    // when there are none.
+    static QString RestoreFailures(const std::vector<std::string>& failures);
     void ClearRunColumns();
     void SetStepColumns(int steps);
+    // The status line: a summary replaces the last one and the list of the
+    // files it left (empty: no button for it).
+    void ShowSummary(const QString& line, const QString& failures = {});
+    void ShowRunSummary();
+    // "PATH: REASON", the path left out when the reason names it already.
+    static QString FailureLine(const std::string& path, const std::string& reason);
+    void FailuresBtnClick();
 
     // What a run reads: copied when it starts, so the worker never reads a
     // widget, and kept until its end handler has run.
@@ -189,6 +197,7 @@ private:
         int Target = -1;
         std::string Text; // the clipboard run's text (WIN)
         int Step = -1; // the scenario step this run is, -1 outside one
+        bool StopAsked = false;
         std::string LogError; // the first log write that failed (UTF-8)
         std::chrono::steady_clock::time_point LastProgress;
     };
@@ -233,6 +242,8 @@ private:
     bool IdleValue = true;
     bool LogErrorTold = false; // a scenario's log failure is shown once
     std::vector<std::string> DetectionFailures;
+    // What the status line's button lists: the files the last command left.
+    QString FailureList;
     std::unique_ptr<TDispatcher> Dispatcher;
     std::unique_ptr<TMaskedReplacer> Active;
     // The run over the file list: one per run, kept through a scenario's

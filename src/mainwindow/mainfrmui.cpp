@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
@@ -285,6 +286,23 @@ void BuildPopupMenu(TMainFrmUi& ui)
     item(ui.ExtMnu, "ExtMnu", QStringLiteral("Маски Файлов..."));
 }
 
+void BuildStatusBar(QMainWindow& window, TMainFrmUi& ui)
+{
+    auto* bar = ui.MainSBr = new QStatusBar(&window);
+    bar->setObjectName(QStringLiteral("MainSBr"));
+    bar->setSizeGripEnabled(false);
+    ui.SummaryLbl = new QLabel(bar);
+    ui.SummaryLbl->setObjectName(QStringLiteral("SummaryLbl"));
+    bar->addWidget(ui.SummaryLbl, 1);
+    ui.FailuresBtn = new QToolButton(bar);
+    ui.FailuresBtn->setObjectName(QStringLiteral("FailuresBtn"));
+    ui.FailuresBtn->setText(QStringLiteral("Пропущенные..."));
+    ui.FailuresBtn->setAutoRaise(true);
+    ui.FailuresBtn->hide();
+    bar->addPermanentWidget(ui.FailuresBtn);
+    window.setStatusBar(bar);
+}
+
 } // namespace
 
 void BuildMainFrmUi(QMainWindow& window, TMainFrmUi& ui)
@@ -298,6 +316,7 @@ void BuildMainFrmUi(QMainWindow& window, TMainFrmUi& ui)
     layout->addWidget(ui.TasksPgC, 1);
     layout->addWidget(BuildBottomPanel(central, ui));
     BuildPopupMenu(ui);
+    BuildStatusBar(window, ui);
 }
 
 } // namespace tekstovar

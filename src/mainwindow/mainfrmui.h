@@ -15,6 +15,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QStatusBar;
 class QTabWidget;
 class QToolButton;
 
@@ -65,6 +66,10 @@ struct TMainFrmUi {
     QPushButton* EraseBtn = nullptr;
     QProgressBar* FilePBr = nullptr;
     QProgressBar* EntirePBr = nullptr;
+    // The status line: what the last command did, and the files it left.
+    QStatusBar* MainSBr = nullptr;
+    QLabel* SummaryLbl = nullptr;
+    QToolButton* FailuresBtn = nullptr;
     // The file list's pop-up menu and its items.
     QMenu* FilesPup = nullptr;
     QAction* N14 = nullptr; // open

@@ -27,8 +27,11 @@ void TMainFrm::RestoreBtnClick()
         return;
     if (Ui->TasksPgC->currentIndex() == ClipboardPage) {
         const void* memo = Ui->ClipboardMmo;
-        if (!Backups.ClipboardBackup.Holds(memo))
-            return; // nothing was backed up: nothing changes
+        if (!Backups.ClipboardBackup.Holds(memo)) {
+            ShowSummary(QStringLiteral("Копии Текста Нет: Возвращать Нечего")); // nothing changes
+            return;
+        }
+        ShowSummary(QStringLiteral("Текст Возвращён"));
         Ui->ClipboardMmo->setPlainText(EngineTextToMemo(Backups.ClipboardBackup.Restore(memo)));
         Ui->ReplaceCountEdt->setText(QStringLiteral("0"));
         ResetProgress();
@@ -39,6 +42,7 @@ void TMainFrm::RestoreBtnClick()
     }
     const bool names = Ui->ReNameRbt->isChecked();
     std::vector<std::string> failures;
+    int restored = 0;
     Ui->EntirePBr->setRange(0, std::max(0, EntryCount() - 1));
     for (std::size_t i = 0; i < List.Size(); ++i) {
         TFileEntry& entry = List[i];
@@ -46,6 +50,7 @@ void TMainFrm::RestoreBtnClick()
         if (!outcome.Error.empty())
             failures.push_back(outcome.Error); // the file stays as the run left it, its backup kept
         else if (outcome.Held) {
+            ++restored;
             if (names)
                 entry.Path = outcome.Path;
             if (!outcome.Encoding.empty())
@@ -55,7 +60,11 @@ void TMainFrm::RestoreBtnClick()
     }
     Ui->EntirePBr->setValue(0);
     ClearRunColumns();
-    ReportFailures(failures);
+    const QString failureList = RestoreFailures(failures);
+    ShowSummary(
+        QStringLiteral("Возвращено: %1, Не Удалось Вернуть: %2").arg(restored).arg(failures.size()), failureList);
+    if (!failureList.isEmpty())
+        ShowError(failureList);
 }
 
 void TMainFrm::EraseBtnClick()
@@ -64,8 +73,11 @@ void TMainFrm::EraseBtnClick()
         return;
     if (Ui->TasksPgC->currentIndex() == ClipboardPage) {
         const void* memo = Ui->ClipboardMmo;
-        if (!Backups.ClipboardBackup.Holds(memo))
+        if (!Backups.ClipboardBackup.Holds(memo)) {
+            ShowSummary(QStringLiteral("Копии Текста Нет: Удалять Нечего"));
             return;
+        }
+        ShowSummary(QStringLiteral("Копия Текста Удалена"));
         Backups.ClipboardBackup.Erase(memo);
         Ui->ReplaceCountEdt->setText(QStringLiteral("0"));
         ResetProgress();
@@ -75,22 +87,32 @@ void TMainFrm::EraseBtnClick()
     }
     const bool names = Ui->ReNameRbt->isChecked();
     Ui->EntirePBr->setRange(0, std::max(0, EntryCount() - 1));
+    int erased = 0;
+    int failed = 0;
+    QString failureList;
     for (std::size_t i = 0; i < List.Size(); ++i) {
-        Backups.Erase(List.Key(i), names);
+        const TRunBackups::TEntryOutcome outcome = Backups.Erase(List.Key(i), names);
+        if (!outcome.Error.empty()) {
+            ++failed;
+            failureList += u'\n' + FailureLine(List[i].Path, outcome.Error);
+        } else if (outcome.Held)
+            ++erased;
         Ui->EntirePBr->setValue(static_cast<int>(i));
     }
     Ui->EntirePBr->setValue(0);
     ClearRunColumns();
+    ShowSummary(QStringLiteral("Удалено Копий: %1, Не Удалось Удалить: %2").arg(erased).arg(failed),
+        failed == 0 ? QString() : QStringLiteral("Не Удалось Удалить Копии:") + failureList);
 }
 
-void TMainFrm::ReportFailures(const std::vector<std::string>& failures)
+QString TMainFrm::RestoreFailures(const std::vector<std::string>& failures)
 {
     if (failures.empty())
-        return;
+        return {};
     QString text = QStringLiteral("Не удалось вернуть файлы (они оставлены как есть, их копии сохранены):");
     for (const std::string& failure : failures)
         text += u'\n' + QString::fromStdString(failure);
-    ShowError(text);
+    return text;
 }
 
 } // namespace tekstovar

@@ -118,6 +118,7 @@ bool TMainFrm::StartRun(const std::string& search, const std::string& replace)
     }
     if (StepIndex() <= 0)
         LogErrorTold = false;
+    ShowSummary(QString()); // what an earlier command did is no longer the news
     StartReplacerThread(
         *Active, [this](const std::exception_ptr& failure) { ReplacerDone(failure); }, *Dispatcher);
     SetIdle(false);
@@ -214,7 +215,7 @@ void TMainFrm::FileRunFileDone(std::size_t file, const TFileOutcome& outcome)
     if (outcome.Stopped)
         entry.Count = "0"; // the stop fell inside it: it counts nothing
     else if (!outcome.Error.empty() && outcome.StepCount == 0 && !outcome.Changed)
-        entry.Count.clear(); // left untouched: no count
+        entry.Count.clear(); // left untouched: no count, shown as failed with its reason
     else {
         entry.Encoding = EncodingByName(outcome.Encoding);
         entry.Count = std::to_string(outcome.StepCount);
@@ -367,7 +368,10 @@ void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
         FileRun->EndStep(message);
         if (!FileRun->Messages().empty() && Run.LogError.empty())
             Run.LogError = FileRun->Messages().front();
-    }
+        ShowRunSummary();
+    } else
+        ShowSummary((Run.StopAsked ? QStringLiteral("Остановлено. ") : QString()) + QStringLiteral("Замен: ") +
+            Ui->ReplaceCountEdt->text());
     if (!message.empty())
         ShowError(Utf8ToQString(message)); // a failed run does not pass for a finished one
     else if (!Run.LogError.empty() && !(Run.Step > 0 && LogErrorTold)) {
@@ -379,10 +383,33 @@ void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
         Follower->RunEnded(!message.empty());
 }
 
+void TMainFrm::ShowRunSummary()
+{
+    long long changed = 0;
+    int skipped = 0;
+    QString list;
+    for (const TFileOutcome& f : FileRun->Outcomes()) {
+        changed += f.Changed ? 1 : 0;
+        if (!f.Error.empty()) {
+            ++skipped;
+            list += u'\n' + FailureLine(f.Current, f.Error);
+        }
+    }
+    const QString line = QStringLiteral("Файлов: %1, Изменено: %2, Замен: %3, Пропущено: %4")
+                             .arg(FileRun->Outcomes().size())
+                             .arg(changed)
+                             .arg(FileRun->Total())
+                             .arg(skipped);
+    ShowSummary((Run.StopAsked ? QStringLiteral("Остановлено. ") : QString()) + line,
+        skipped == 0 ? QString() : QStringLiteral("Пропущенные Файлы (Оставлены Как Есть):") + list);
+}
+
 void TMainFrm::StopBtnClick()
 {
-    if (Active && Active->Thread)
+    if (Active && Active->Thread) {
+        Run.StopAsked = true;
         StopReplacerThread(*Active);
+    }
     ResetProgress();
 }
 

@@ -106,6 +106,8 @@ TEST_F(RunsTest, ContentsRunWithBackupsRecodingLogAndRestore)
     RecodeString(expected, EncodingWin, EncodingKoi);
     EXPECT_EQ(TTempDir::Read(Main().FilePaths()[1]), expected);
     EXPECT_EQ(Main().ActiveReplacer(), nullptr);
+    EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Файлов: 3, Изменено: 3, Замен: 3, Пропущено: 0"));
+    EXPECT_TRUE(Ui().FailuresBtn->isHidden());
     // The pair went to the top of the histories when the run started.
     ASSERT_EQ(Ui().MaskCbx->count(), 1);
     EXPECT_EQ(Ui().MaskCbx->itemText(0), QStringLiteral("кот"));
@@ -124,9 +126,11 @@ TEST_F(RunsTest, ContentsRunWithBackupsRecodingLogAndRestore)
     }
     EXPECT_EQ(Page(0), QStringLiteral("WIN"));
     EXPECT_EQ(Page(1), QStringLiteral("KOI"));
+    EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Возвращено: 3, Не Удалось Вернуть: 0"));
     // Restored once: a second press changes nothing.
     QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(Main().FilePaths()[0]), originals[0]);
+    EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Возвращено: 0, Не Удалось Вернуть: 0"));
 }
 
 // The run does its work all the same; the user learns at its end, once, that
@@ -165,6 +169,7 @@ TEST_F(RunsTest, WithoutBackupsNothingIsRecordedAndEraseDeletesBackups)
     EXPECT_EQ(TTempDir::Read(Files.Path("a.tx_")), "bbb");
     QTest::mouseClick(Ui().EraseBtn, Qt::LeftButton);
     EXPECT_FALSE(TTempDir::Exists(Files.Path("a.tx_")));
+    EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Удалено Копий: 1, Не Удалось Удалить: 0"));
     QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "ccc");
 }
@@ -239,6 +244,7 @@ TEST_F(RunsTest, StopDuringALongContentsRunLosesNothing)
     QTest::mouseClick(Ui().StopBtn, Qt::LeftButton);
     EXPECT_TRUE(Main().Idle());
     EXPECT_EQ(Main().ActiveReplacer(), nullptr);
+    EXPECT_TRUE(Ui().SummaryLbl->text().startsWith(QStringLiteral("Остановлено. Файлов: 2, ")));
     const std::string now = TTempDir::Read(Files.Path("big.txt"));
     // Either untouched or completely replaced, never half.
     EXPECT_TRUE(now == big || now.size() < big.size() / 2);
@@ -273,21 +279,36 @@ TEST_F(RunsTest, AnOlderBackupIsNeitherRestoredNorDeleted)
 }
 
 // What is not a regular file neither blocks the window when it is added nor
-// is touched by a run; why it was left reaches its entry.
+// is touched by a run; why it was left reaches its entry, the summary and the
+// list of the files left.
 TEST_F(RunsTest, SpecialFilesNeitherBlockNorChange)
 {
     const std::string fifo = Files.Path("fifo.txt");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     Main().AddFile(fifo, EncodingDetect); // detection reads its head: it must not wait for a writer
     Main().AddFile(Files.Write("a.txt", "a"), 0);
+    Main().AddFile(Files.Write("x.txt", "x"), 0);
     Dialogs.Errors.clear();
     Go(QStringLiteral("a"), QStringLiteral("b"));
     ASSERT_TRUE(WaitIdle());
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
-    EXPECT_EQ(Count(0), QString());
+    EXPECT_EQ(Count(0), QStringLiteral("—"));
     EXPECT_FALSE(Ui().Entry(0)->toolTip(3).isEmpty());
     EXPECT_EQ(Count(1), QStringLiteral("1"));
     EXPECT_TRUE(Ui().Entry(1)->toolTip(3).isEmpty());
+    EXPECT_EQ(Count(2), QStringLiteral("0"));
+    EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Файлов: 3, Изменено: 1, Замен: 1, Пропущено: 1"));
+    ASSERT_FALSE(Ui().FailuresBtn->isHidden());
+    QTest::mouseClick(Ui().FailuresBtn, Qt::LeftButton);
+    ASSERT_EQ(Dialogs.Messages.size(), 1);
+    EXPECT_TRUE(Dialogs.Messages[0].contains(QString::fromStdString(fifo)));
+    EXPECT_TRUE(Dialogs.Messages[0].contains(Ui().Entry(0)->toolTip(3)));
+    EXPECT_TRUE(Dialogs.Errors.isEmpty());
+
+    // A command that leaves nothing behind takes the button away.
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Возвращено: 1, Не Удалось Вернуть: 0"));
+    EXPECT_TRUE(Ui().FailuresBtn->isHidden());
 }
 
 TEST_F(RunsTest, ClipboardRunRecodeAndRestore)
@@ -300,6 +321,7 @@ TEST_F(RunsTest, ClipboardRunRecodeAndRestore)
     Go(QStringLiteral("\\9"), QStringLiteral("<\\1>"));
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("3"));
+    EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Замен: 3"));
     EXPECT_TRUE(Ui().ClipboardMmo->toPlainText().endsWith(QStringLiteral("\n<1> <2> <3>")));
     EXPECT_EQ(QApplication::clipboard()->text(), Ui().ClipboardMmo->toPlainText());
 
@@ -313,6 +335,7 @@ TEST_F(RunsTest, ClipboardRunRecodeAndRestore)
 
     // The first backup stays: restoring brings the fetched text and page back.
     QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Текст Возвращён"));
     EXPECT_TRUE(Ui().ClipboardMmo->toPlainText().endsWith(QStringLiteral("\n1 2 3")));
     EXPECT_EQ(Ui().ClipEncodingCbx->currentText(), QStringLiteral("WIN"));
 }

@@ -69,6 +69,8 @@ struct TMainUi {
     QProgressBar* FilePBr = Control<QProgressBar>(Main, "FilePBr");
     QProgressBar* EntirePBr = Control<QProgressBar>(Main, "EntirePBr");
     QMenu* FilesPup = Control<QMenu>(Main, "FilesPup");
+    QLabel* SummaryLbl = Control<QLabel>(Main, "SummaryLbl");
+    QToolButton* FailuresBtn = Control<QToolButton>(Main, "FailuresBtn");
 
     // A row of the file list as the user sees it.
     QTreeWidgetItem* Entry(int row) const { return FilesLvw->topLevelItem(row); }
