@@ -214,6 +214,16 @@ QString TMainFrm::FailureLine(const std::string& path, const std::string& reason
     return Utf8ToQString(path + ": " + reason);
 }
 
+void TMainFrm::SayRefused(const QString& why) { Ui->SummaryLbl->setText(why); }
+
+bool TMainFrm::ListLocked()
+{
+    if (IdleValue)
+        return false;
+    SayRefused(QStringLiteral("Идёт Замена: Список Не Меняется До Её Конца"));
+    return true;
+}
+
 void TMainFrm::FailuresBtnClick()
 {
     if (!FailureList.isEmpty())
@@ -528,7 +538,8 @@ void TMainFrm::LockForSteps(bool lock)
 void TMainFrm::closeEvent(QCloseEvent* event)
 {
     if (!IdleValue) {
-        event->ignore(); // a run is in progress
+        SayRefused(QStringLiteral("Идёт Замена: Остановите Её, Чтобы Закрыть Окно"));
+        event->ignore();
         return;
     }
     const bool saved = ShowingErrors(Dialogs, this, [this] {

@@ -167,8 +167,10 @@ private:
     void RemoveEntry(std::size_t index);
     void UpdateFileCount();
     std::vector<std::size_t> SelectedEntries() const;
-    // While a run is in progress the list must not change.
-    bool ListLocked() const { return !IdleValue; }
+    // While a run is in progress the list must not change: a list command
+    // is refused, the status line saying why.
+    bool ListLocked();
+    void SayRefused(const QString& why);
     std::vector<std::string> FileMasks() const;
     void ShowError(const QString& text);
     // One message for the entries whose backup could not be put back; empty

@@ -89,6 +89,10 @@ void TMainFrm::GoBtnClick()
 {
     if (!IdleValue)
         return;
+    if (Ui->TasksPgC->currentIndex() == FilesPage && List.Empty()) {
+        SayRefused(QStringLiteral("Список Файлов Пуст: Заменять Не В Чем"));
+        return;
+    }
     if (MaskBoxes)
         MaskBoxes->PutPairOnTop();
     StartRun(QStringToWin(Ui->MaskCbx->currentText()), QStringToWin(Ui->ReplaceCbx->currentText()));

@@ -398,17 +398,41 @@ TEST_F(MainFrmTest, ARunLocksTheCommandsAndTheClose)
     EXPECT_TRUE(Ui().StopBtn->isEnabled());
     EXPECT_TRUE(Ui().MaskCbx->isEnabled());
     EXPECT_TRUE(Ui().FilesLvw->isEnabled());
-    // The list does not change, whichever way it is asked.
+    // The list does not change, whichever way it is asked, and the status
+    // line says why.
     SelectRows({0});
-    emit Ui().FilesPup->findChild<QAction*>(QStringLiteral("N1"))->triggered();
+    const QString refused = QStringLiteral("Идёт Замена: Список Не Меняется До Её Конца");
+    for (const char* name : {"N1", "N6", "N7", "N10", "N13", "N11", "KOI1"}) {
+        Ui().SummaryLbl->clear();
+        emit Ui().FilesPup->findChild<QAction*>(QString::fromLatin1(name))->triggered();
+        EXPECT_EQ(Ui().SummaryLbl->text(), refused) << name;
+    }
+    Ui().SummaryLbl->clear();
+    emit Ui().FilesLvw->header()->sectionClicked(0);
+    EXPECT_EQ(Ui().SummaryLbl->text(), refused);
+    Ui().SummaryLbl->clear();
     emit Ui().FilesLvw->FilesDropped({Q(Files.Write("b.txt", "b"))});
+    EXPECT_EQ(Ui().SummaryLbl->text(), refused);
     EXPECT_EQ(Main().EntryCount(), 1);
+    EXPECT_EQ(Ui().Entry(0)->text(2), QStringLiteral("WIN"));
+    EXPECT_TRUE(Dialogs.Unanswered.isEmpty());
     EXPECT_FALSE(Main().close());
     EXPECT_TRUE(Main().isVisible());
+    EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Идёт Замена: Остановите Её, Чтобы Закрыть Окно"));
     Main().SetIdle(true);
     EXPECT_TRUE(Ui().GoBtn->isEnabled());
     EXPECT_FALSE(Ui().StopBtn->isEnabled());
     EXPECT_TRUE(Main().close());
+}
+
+TEST_F(MainFrmTest, AReplaceOverAnEmptyListSaysWhyItDoesNothing)
+{
+    Start();
+    Ui().MaskCbx->setEditText(QStringLiteral("a"));
+    QTest::mouseClick(Ui().GoBtn, Qt::LeftButton);
+    EXPECT_TRUE(Main().Idle());
+    EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Список Файлов Пуст: Заменять Не В Чем"));
+    EXPECT_EQ(Ui().MaskCbx->count(), 0);
 }
 
 TEST_F(MainFrmTest, EverythingIsAsTheUserLeftIt)
