@@ -82,6 +82,35 @@ bool ParseInteger(const std::string& text, long long& value)
 
 int FoldLatin(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
 
+// A character WIN has no code for sorts after all WIN characters.
+constexpr int NoWinCode = 256;
+
+// One character of a column text in the list's order: its WIN code, a..z as
+// A..Z. A character WIN lacks, or a stray byte, gets NoWinCode; its bytes
+// then order it (UTF-8 bytes order as the characters do).
+struct TSortChar {
+    int Code;
+    std::string_view Bytes;
+};
+
+TSortChar NextSortChar(std::string_view s, std::size_t& i)
+{
+    const auto lead = static_cast<unsigned char>(s[i]);
+    std::size_t n = 1;
+    if (lead >= 0xC0) {
+        const std::size_t length = lead >= 0xF0 ? 4 : (lead >= 0xE0 ? 3 : 2);
+        while (n < length && i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80)
+            ++n;
+    }
+    const std::string_view bytes = s.substr(i, n);
+    i += n;
+    if (lead < 0x80)
+        return {FoldLatin(lead), bytes};
+    if (!Utf8FitsWin(bytes))
+        return {NoWinCode, bytes};
+    return {static_cast<unsigned char>(Utf8ToWin(bytes)[0]), bytes};
+}
+
 } // namespace
 
 std::string NotAFileListMessage(const std::string& listPath)
@@ -154,13 +183,17 @@ int CompareListColumns(int column, const std::string& a, const std::string& b)
             return 0;
         return x < y ? -1 : (x > y ? 1 : 0);
     }
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        int d = FoldLatin(static_cast<unsigned char>(a[i])) - FoldLatin(static_cast<unsigned char>(b[i]));
-        if (d != 0)
-            return d;
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const TSortChar x = NextSortChar(a, i);
+        const TSortChar y = NextSortChar(b, j);
+        if (x.Code != y.Code)
+            return x.Code - y.Code;
+        if (x.Code == NoWinCode && x.Bytes != y.Bytes)
+            return x.Bytes < y.Bytes ? -1 : 1;
     }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+    return i < a.size() ? 1 : (j < b.size() ? -1 : 0);
 }
 
 } // namespace tekstovar

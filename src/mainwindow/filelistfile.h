@@ -37,9 +37,10 @@ void ParseFileList(std::string_view bytes, const std::string& listPath, const st
 std::string NotAFileListMessage(const std::string& listPath);
 
 // The file list's sort comparison for column k of two rows given as their
-// column texts: columns 0 to 2 as text without regard to the case of a..z
-// (other bytes by code), further columns as integers (a text that is not one
-// compares equal to everything). Negative, zero or positive.
+// column texts: columns 0 to 2 as text by the WIN codes of its characters,
+// without regard to the case of a..z (characters WIN lacks come last),
+// further columns as integers (a text that is not one compares equal to
+// everything). Negative, zero or positive.
 int CompareListColumns(int column, const std::string& a, const std::string& b);
 
 } // namespace tekstovar

@@ -69,6 +69,17 @@ TEST(FileListFile, SortComparison)
     EXPECT_LT(CompareListColumns(0, "a.txt", "B.txt"), 0);
     EXPECT_EQ(CompareListColumns(0, "ABC", "abc"), 0);
     EXPECT_NE(CompareListColumns(0, "Ж", "ж"), 0); // only a..z ignore case
+    // WIN order: Ё 0xA8, ё 0xB8, then А..Я 0xC0.., then а..я 0xE0..
+    EXPECT_LT(CompareListColumns(1, "ёлка", "ящик"), 0);
+    EXPECT_LT(CompareListColumns(0, "Ёж", "ёж"), 0);
+    EXPECT_LT(CompareListColumns(0, "ё", "Аист"), 0);
+    EXPECT_LT(CompareListColumns(0, "Яма", "ад"), 0);
+    EXPECT_LT(CompareListColumns(0, "z", "Ё"), 0);
+    // Characters WIN lacks come after all of them, apart from each other.
+    EXPECT_GT(CompareListColumns(0, "日.txt", "я.txt"), 0);
+    EXPECT_LT(CompareListColumns(0, "日", "本"), 0);
+    EXPECT_LT(CompareListColumns(0, "я", "я日"), 0);
+    EXPECT_NE(CompareListColumns(2, "\xFF", "\xFE"), 0);
     EXPECT_LT(CompareListColumns(3, "9", "10"), 0);
     EXPECT_EQ(CompareListColumns(3, "", "10"), 0);
     EXPECT_GT(CompareListColumns(4, "12", "3"), 0);
