@@ -31,6 +31,19 @@ QPushButton* PlainButton(const QString& caption, const QString& name, QWidget* p
     return button;
 }
 
+// The characters of a text that WIN has no byte for, each once: the mask is
+// kept in WIN, where any of them would turn into the wildcard '?'.
+QString CharsWinLacks(const QString& text)
+{
+    QString lacking;
+    for (char32_t c : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&c, 1);
+        if (c != U'?' && WinFromUnicode(c) == '?' && !lacking.contains(one))
+            lacking += one;
+    }
+    return lacking;
+}
+
 } // namespace
 
 TFileMaskFrm::TFileMaskFrm(TDialogs& dialogs, std::string iniPath, QWidget* parent)
@@ -115,8 +128,17 @@ bool TFileMaskFrm::eventFilter(QObject* watched, QEvent* event)
 
 void TFileMaskFrm::AddBtnClick()
 {
-    if (!MaskEdt->text().isEmpty())
-        MaskLst->addItem(MaskEdt->text());
+    const QString mask = MaskEdt->text();
+    if (mask.isEmpty())
+        return;
+    const QString lacking = CharsWinLacks(mask);
+    if (!lacking.isEmpty()) {
+        Dialogs.Error(this,
+            ErrorText(QStringLiteral("Маска ") + mask + QStringLiteral(" Не Добавлена: В Кодировке WIN Нет Знаков ") +
+                lacking));
+        return;
+    }
+    MaskLst->addItem(mask);
 }
 
 void TFileMaskFrm::DelBtnClick()

@@ -162,6 +162,24 @@ TEST_F(FileMaskFrmTest, RussianMasksKeepTheirWinBytes)
     EXPECT_EQ(Stored(), win + ",*.txt,*.\xB8\xE6");
 }
 
+// Kept in WIN, such a character would become the wildcard '?'.
+TEST_F(FileMaskFrmTest, AMaskWithCharactersWinLacksIsRefused)
+{
+    Store("*.txt");
+    auto dialog = Open();
+    dialog->show();
+    // Typed as an input method would: one key event a character.
+    for (const QChar c : QStringLiteral("*.日本日?"))
+        QTest::sendKeyEvent(QTest::Click, Edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QTest::keyClick(Edit, Qt::Key_Return);
+    EXPECT_EQ(dialog->Masks(), (Masks{"*.txt"}));
+    ASSERT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_EQ(Dialogs.Errors[0], QStringLiteral("Маска *.日本日? Не Добавлена: В Кодировке WIN Нет Знаков 日本."));
+    EXPECT_EQ(Edit->text(), QStringLiteral("*.日本日?")) << "left to be mended";
+    dialog->accept();
+    EXPECT_EQ(Stored(), "*.txt");
+}
+
 TEST_F(FileMaskFrmTest, AddAppendsTheTypedTextAndKeepsIt)
 {
     Store("*.txt");
