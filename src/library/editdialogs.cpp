@@ -13,6 +13,7 @@
 #include <QStyle>
 
 #include <initializer_list>
+#include <limits>
 #include <utility>
 
 namespace tekstovar {
@@ -30,6 +31,9 @@ QLineEdit* AddRow(QDialog* dialog, int row, const QString& caption, const char* 
     const int top = 8 + row * RowStep;
     auto* edit = new QLineEdit(dialog);
     edit->setObjectName(QString::fromLatin1(name));
+    // The library judges the length (TextsFit); the box must not cut a
+    // pasted text first.
+    edit->setMaxLength(std::numeric_limits<int>::max());
     edit->setGeometry(EditLeft, top, EditWidth, 21);
     auto* label = new QLabel(caption, dialog);
     label->setGeometry(8, top, EditLeft - 8, 21);

@@ -29,12 +29,6 @@
 
 namespace tekstovar {
 
-namespace {
-
-constexpr int MaxDroppedNameLength = 1024;
-
-} // namespace
-
 TBatchFrm::TBatchFrm(TStepRunner& runner, TMaskPairBoxes& maskPair, TSettings& settings, TDialogs& dialogs,
     std::string programDir, QWidget* parent)
     : TToolWindow(parent), Runner(runner), MaskPair(maskPair), Settings(settings), Dialogs(dialogs),
@@ -306,8 +300,7 @@ void TBatchFrm::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     if (urls.size() != 1 || !urls.front().isLocalFile() || IsRunning)
         return; // only a single file is taken as a scenario
-    const QString path = urls.front().toLocalFile().left(MaxDroppedNameLength);
-    LoadFile(QStringToUtf8(path));
+    LoadFile(QStringToUtf8(urls.front().toLocalFile()));
 }
 
 std::string TBatchFrm::LibraryServer()

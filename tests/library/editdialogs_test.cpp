@@ -3,6 +3,7 @@
 #include "support/testdialogs.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -100,6 +101,24 @@ TEST(EditDialogs, EnterAcceptsTextsTheSettingsFileKeepsWhole)
         EXPECT_EQ(dialogs.Errors,
             QStringList{QStringLiteral("Маска Поиска Длиннее 2045 Знаков Не Поместится В Файл Настроек.")});
     }
+}
+
+// However long a pasted text, the box keeps it whole: the library's message
+// says it is too long, not a silent cut.
+TEST(EditDialogs, BoxesTakeAPastedTextWhole)
+{
+    TTestDialogs dialogs;
+    TLexemEditFrm dialog(dialogs);
+    const QString huge(40000, u'ж');
+    QApplication::clipboard()->setText(huge);
+    ExecWith(dialog, [&] {
+        dialog.LexemEdt->setFocus();
+        QTest::keyClick(dialog.LexemEdt, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(dialog.LexemEdt->text(), huge);
+        QTest::keyClick(dialog.LexemEdt, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible());
+    });
+    EXPECT_EQ(dialogs.Errors.size(), 1);
 }
 
 TEST(EditDialogs, EscapeCancelAndCloseBoxReject)

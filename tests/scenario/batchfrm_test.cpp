@@ -45,6 +45,14 @@ TEST_F(BatchTest, FileRoundTripKeepsEmptyMasksAndTheOddLine)
     QTest::mouseClick(Batch().LoadBtn, Qt::LeftButton);
     EXPECT_EQ(Dialogs.Errors.size(), 1);
     EXPECT_EQ(Batch().PairLines(), Win({"a", "b"}));
+
+    // A dropped path is taken whole, however long.
+    const std::string folder(200, 'd');
+    const std::string deep = Files.Write(
+        folder + "/" + folder + "/" + folder + "/" + folder + "/" + folder + "/" + folder + "/d.QZB", "c\r\nd\r\n");
+    ASSERT_GT(deep.size(), 1200u);
+    DropFiles({QString::fromStdString(deep)});
+    EXPECT_EQ(Batch().PairLines(), Win({"c", "d"}));
 }
 
 TEST_F(BatchTest, AddDeleteUseAndMove)
