@@ -6,6 +6,7 @@
 #include "dialogs/viewfrm.h"
 #include "library/editdialogs.h"
 #include "library/libfrm.h"
+#include "library/libgrid.h"
 #include "mainwindow/mainfrm.h"
 #include "platform/dragformats.h"
 #include "scenario/batchfrm.h"
@@ -37,6 +38,7 @@ TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
     // window they come from.
     Lib->ScenarioPair = [batch = Batch.get()] { return batch->DraggedPair(); };
     Batch->LibraryPair = [lib = Lib.get()] { return TDraggedPair{lib->SelectedMask(), lib->SelectedReplace()}; };
+    Batch->IsLibraryGrid = [lib = Lib.get()](const QObject* source) { return source && source == lib->LibGrid; };
 
     // The scenario and library windows take over what the main window read.
     const TSettings& s = Main->Settings();

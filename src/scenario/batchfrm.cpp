@@ -118,7 +118,9 @@ void TBatchFrm::BuildControls()
     status->addWidget(spare);
     layout->addWidget(status);
 
-    PairsGrid->TakesDrop = [this](TPairsGrid::TDrop kind) { return PairsGridTakesDrop(kind); };
+    PairsGrid->TakesDrop = [this](TPairsGrid::TDrop kind, const QObject* source) {
+        return PairsGridTakesDrop(kind, source);
+    };
     connect(PairsGrid, &TPairsGrid::PairDropped, this, &TBatchFrm::MovePair);
     connect(PairsGrid, &TPairsGrid::LibraryPairDropped, this, &TBatchFrm::PairsGridLibraryDrop);
     connect(PairsGrid, &TPairsGrid::ScrollExtentMeasured, HorScr, &QScrollBar::setMaximum);
@@ -236,9 +238,12 @@ void TBatchFrm::MovePair(int row)
     InsertPair(std::min(row, PairCount()), search, replace);
 }
 
-bool TBatchFrm::PairsGridTakesDrop(TPairsGrid::TDrop kind) const
+bool TBatchFrm::PairsGridTakesDrop(TPairsGrid::TDrop kind, const QObject* source) const
 {
-    return !IsRunning && (kind == TPairsGrid::TDrop::Move || (kind == TPairsGrid::TDrop::Library && LibraryPair));
+    if (IsRunning)
+        return false;
+    return kind == TPairsGrid::TDrop::Move ||
+        (kind == TPairsGrid::TDrop::Library && LibraryPair && IsLibraryGrid && IsLibraryGrid(source));
 }
 
 void TBatchFrm::PairsGridLibraryDrop(int row)

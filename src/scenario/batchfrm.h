@@ -7,6 +7,7 @@
 #include "windowlinks/maskpairboxes.h"
 #include "windowlinks/steprunner.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,11 @@ public:
     // Asks the library window for the pair dragged from its grid; while it
     // is unset the grid takes no library pairs.
     TPairSource LibraryPair;
+    // Whether a drag began on the library window's pair grid. Qt names the
+    // source only for a drag of this process: another instance's library
+    // drag has none, and its pair would be asked of this process's library.
+    // While it is unset the grid takes no library pairs.
+    std::function<bool(const QObject* source)> IsLibraryGrid;
 
     // The run.
     void GoBtnClick();
@@ -99,7 +105,7 @@ private:
     void FillGrid();
     int SelectedRow() const;
     void InsertPair(int row, const std::string& search, const std::string& replace);
-    bool PairsGridTakesDrop(TPairsGrid::TDrop kind) const;
+    bool PairsGridTakesDrop(TPairsGrid::TDrop kind, const QObject* source) const;
     void PairsGridLibraryDrop(int row);
     void RunNextStep();
     void EndRun();

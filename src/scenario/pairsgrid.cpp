@@ -219,13 +219,12 @@ TPairsGrid::TDrop TPairsGrid::DropKind(const QDropEvent& event) const
     TDrop kind = TDrop::None;
     const QMimeData* data = event.mimeData();
     // A pair of this grid only from this grid: another program's drag of the
-    // same kind names no row here. The library's grid is known by its kind
-    // alone, as Qt tells the source only while a drag of this process runs.
+    // same kind names no row here. The window knows the library's grid.
     if (event.source() == this && data->hasFormat(MimeType()))
         kind = TDrop::Move;
     else if (data->hasFormat(LibraryPairMimeType()))
         kind = TDrop::Library;
-    return kind != TDrop::None && TakesDrop && TakesDrop(kind) ? kind : TDrop::None;
+    return kind != TDrop::None && TakesDrop && TakesDrop(kind, event.source()) ? kind : TDrop::None;
 }
 
 void TPairsGrid::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }

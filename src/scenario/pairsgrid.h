@@ -35,9 +35,10 @@ public:
     // plus 20; measured whenever the grid is drawn, so it follows resizes,
     // font changes and the rows scrolled into view.
     int ScrollExtent() const { return Extent; }
-    // Whether the window takes a drop of this kind now; nothing is taken
-    // while it is unset.
-    std::function<bool(TDrop)> TakesDrop;
+    // Whether the window takes a drop of this kind, from the widget the drag
+    // began on (none for another program's), now; nothing is taken while it
+    // is unset.
+    std::function<bool(TDrop, const QObject* source)> TakesDrop;
 
     // The row a drop at this point of the viewport goes before: the row
     // under it, row 0 outside every row.

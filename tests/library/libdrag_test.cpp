@@ -137,6 +137,13 @@ TEST_F(LibDragTest, OnlyTheScenarioGridsPairsAreTaken)
     EXPECT_FALSE(Lib().AcceptsScenarioDrop(&data, Lib().LexemLVw));
     EXPECT_FALSE(Lib().AcceptsScenarioDrop(&data, test::TMainUi(Program->MainFrm()).FilesLvw));
     EXPECT_FALSE(Lib().AcceptsScenarioDrop(&data, nullptr));
+
+    // Likewise the scenario takes library pairs from the library's grid only.
+    ASSERT_TRUE(Batch().IsLibraryGrid);
+    EXPECT_TRUE(Batch().IsLibraryGrid(Lib().LibGrid));
+    EXPECT_FALSE(Batch().IsLibraryGrid(Lib().LexemLVw));
+    EXPECT_FALSE(Batch().IsLibraryGrid(Batch().PairsGrid));
+    EXPECT_FALSE(Batch().IsLibraryGrid(nullptr));
 }
 
 } // namespace

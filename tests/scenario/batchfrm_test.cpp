@@ -128,6 +128,13 @@ TEST_F(BatchTest, LibraryPairsAreDroppedBeforeTheRowUnderThePointer)
     TPairsGrid& grid = *Batch().PairsGrid;
     Batch().SetPairLines(Win({"0", "0", "1", "1"}));
     const QString library = LibraryPairMimeType();
+    // The program's library grid is the only source: a drag that names none
+    // (another program's) is refused.
+    EXPECT_FALSE(DragOnGrid(grid, library, RowPoint(grid, 1)));
+    EXPECT_EQ(Batch().PairCount(), 2);
+    // The drags made up below name no source either; they stand for the
+    // library's own.
+    Batch().IsLibraryGrid = [](const QObject*) { return true; };
     // Without a library to ask, its pairs are not taken.
     Batch().LibraryPair = nullptr;
     EXPECT_FALSE(DragOnGrid(grid, library, RowPoint(grid, 1)));

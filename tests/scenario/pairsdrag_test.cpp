@@ -95,6 +95,7 @@ TEST_F(PairsDragTest, PairsGoBetweenTheLibraryAndTheScenario)
 {
     Batch().SetPairLines(Win({"0", "0", "1", "1"}));
     Batch().LibraryPair = [] { return TDraggedPair{Utf8ToWin("из"), Utf8ToWin("библиотеки")}; };
+    Batch().IsLibraryGrid = [this](const QObject* source) { return source == &Library; };
     ASSERT_TRUE(DragWithTheMouse(&Library, QPoint(20, 20), Grid().viewport(), RowPoint(1)));
     EXPECT_EQ(Batch().PairLines(), Win({"0", "0", "из", "библиотеки", "1", "1"}));
 
