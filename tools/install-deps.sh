@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the build and the tests need, when missing.
 set -e
-packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev clang libclang-rt-14-dev"
+packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev clang libclang-rt-14-dev qt6-translations-l10n"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,8 +1,10 @@
 // "Вернуть" and "Удалить": the backups of the last runs, for the file list
 // (contents or names, as chosen below it) or for the clipboard text.
+#include "backups/fileops.h"
 #include "encodings/codepages.h"
 #include "mainwindow/mainfrm.h"
 #include "mainwindow/mainfrmui.h"
+#include "platform/quoting.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -46,9 +48,18 @@ void TMainFrm::RestoreBtnClick()
     Ui->EntirePBr->setRange(0, std::max(0, EntryCount() - 1));
     for (std::size_t i = 0; i < List.Size(); ++i) {
         TFileEntry& entry = List[i];
-        const TRunBackups::TEntryOutcome outcome = Backups.Restore(List.Key(i), names, entry.Path);
+        const void* key = List.Key(i);
+        // A backup whose copy has gone is dropped and brings nothing back:
+        // the file, and the code page shown for it, stay as the run left them.
+        const TFSBackup& store = names ? static_cast<const TFSBackup&>(Backups.NameBackup) : Backups.ContentBackup;
+        const std::string copy = store.Holds(key) ? store.CopyPath(key) : std::string();
+        const bool copyThere = !copy.empty() && backupfiles::EntryAt(copy) == backupfiles::TEntry::Present;
+        const TRunBackups::TEntryOutcome outcome = Backups.Restore(key, names, entry.Path);
         if (!outcome.Error.empty())
             failures.push_back(outcome.Error); // the file stays as the run left it, its backup kept
+        else if (outcome.Held && !copyThere)
+            failures.push_back(
+                "Резервная копия " + QuoteName(copy) + " пропала, оставлен как есть: " + QuoteName(entry.Path));
         else if (outcome.Held) {
             ++restored;
             if (names)

@@ -2,8 +2,12 @@
 #include "support/testdialogs.h"
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QEvent>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QObject>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +44,17 @@ TEST(Application, AFailedCommandShowsItsMessageAndTheProgramGoesOn)
     EXPECT_EQ(receiver.Calls, 2);
     // A full stop when the last character's code is greater than its own.
     EXPECT_EQ(dialogs.Errors, (QStringList{QStringLiteral("Сообщите Разработчику."), QStringLiteral("Файл \"a\"")}));
+}
+
+TEST(Application, QtsOwnButtonsAreInRussian)
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo::exists(folder + QStringLiteral("/qt_ru.qm")) &&
+        !QFileInfo::exists(folder + QStringLiteral("/qtbase_ru.qm")))
+        GTEST_SKIP() << "no Russian translation of Qt in " << folder.toStdString();
+    QDialogButtonBox box(QDialogButtonBox::Cancel | QDialogButtonBox::Yes);
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Отмена"));
+    EXPECT_EQ(box.button(QDialogButtonBox::Yes)->text().remove(u'&'), QStringLiteral("Да"));
 }
 
 } // namespace

@@ -227,6 +227,24 @@ TEST_F(RunsTest, ANameWhoseBackupCopyVanishedStays)
     EXPECT_FALSE(TTempDir::Exists(Files.Path("a.txt")));
 }
 
+// A backup whose copy has gone brings back neither the contents nor the code
+// page the run left: the list must not claim the old page for new contents.
+TEST_F(RunsTest, ABackupCopyThatVanishedKeepsTheCodePage)
+{
+    Main().AddFile(Files.Write("a.txt", Utf8ToWin("кот")), EncodingWin);
+    Ui().ReCodeChk->click();
+    Ui().EncodingCbx->setCurrentIndex(EncodingKoi);
+    Go(QStringLiteral("т"), QStringLiteral("т"));
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(Page(0), QStringLiteral("KOI"));
+    std::filesystem::remove(Files.Path("a.tx_"));
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(Page(0), QStringLiteral("KOI"));
+    EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Возвращено: 0, Не Удалось Вернуть: 1"));
+    ASSERT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(Dialogs.Errors[0].contains(QString::fromStdString(Files.Path("a.txt"))));
+}
+
 TEST_F(RunsTest, StopDuringALongContentsRunLosesNothing)
 {
     std::string big;
