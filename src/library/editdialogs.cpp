@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <algorithm>
 #include <initializer_list>
 #include <limits>
 #include <utility>
@@ -24,9 +25,32 @@ constexpr int ClientWidth = 409;
 constexpr int EditLeft = 96;
 constexpr int EditWidth = 305;
 constexpr int RowStep = 24;
+constexpr int LabelLeft = 8;
+constexpr int LabelGap = 3; // from a caption's end to its box
+constexpr int MinLabelLeft = 2;
+
+// Where the captions and the boxes begin. The captions stand whole: a long
+// one (a large font) begins nearer the edge, and when that is not enough the
+// boxes move right, the dialog widening by as much.
+struct TColumns {
+    int Label = LabelLeft;
+    int Edit = EditLeft;
+    int Shift() const { return Edit - EditLeft; }
+};
+
+TColumns ColumnsFor(const QDialog* dialog, std::initializer_list<QString> captions)
+{
+    int widest = 0;
+    for (const QString& caption : captions)
+        widest = std::max(widest, dialog->fontMetrics().horizontalAdvance(caption));
+    TColumns columns;
+    columns.Edit = std::max(EditLeft, MinLabelLeft + widest + LabelGap);
+    columns.Label = std::clamp(columns.Edit - LabelGap - widest, MinLabelLeft, LabelLeft);
+    return columns;
+}
 
 // One labelled edit box per row, from the top.
-QLineEdit* AddRow(QDialog* dialog, int row, const QString& caption, const char* name)
+QLineEdit* AddRow(QDialog* dialog, const TColumns& columns, int row, const QString& caption, const char* name)
 {
     const int top = 8 + row * RowStep;
     auto* edit = new QLineEdit(dialog);
@@ -34,25 +58,25 @@ QLineEdit* AddRow(QDialog* dialog, int row, const QString& caption, const char* 
     // The library judges the length (TextsFit); the box must not cut a
     // pasted text first.
     edit->setMaxLength(std::numeric_limits<int>::max());
-    edit->setGeometry(EditLeft, top, EditWidth, 21);
+    edit->setGeometry(columns.Edit, top, EditWidth, 21);
     auto* label = new QLabel(caption, dialog);
-    label->setGeometry(8, top, EditLeft - 8, 21);
+    label->setGeometry(columns.Label, top, columns.Edit - LabelGap - columns.Label, 21);
     label->setBuddy(edit);
     return edit;
 }
 
 // "Угу" takes Enter and accepts, "Отмена" takes Esc (QDialog's own key) and
 // rejects; both sit on one row under the boxes.
-void AddButtons(QDialog* dialog, int top, QPushButton*& ok, QPushButton*& cancel)
+void AddButtons(QDialog* dialog, const TColumns& columns, int top, QPushButton*& ok, QPushButton*& cancel)
 {
     ok = new QPushButton(dialog->style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Угу"), dialog);
     ok->setObjectName(QStringLiteral("OkBtn"));
-    ok->setGeometry(216, top, 89, 25);
+    ok->setGeometry(216 + columns.Shift(), top, 89, 25);
     ok->setDefault(true);
     cancel =
         new QPushButton(dialog->style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Отмена"), dialog);
     cancel->setObjectName(QStringLiteral("CancelBtn"));
-    cancel->setGeometry(312, top, 89, 25);
+    cancel->setGeometry(312 + columns.Shift(), top, 89, 25);
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
 }
@@ -86,11 +110,14 @@ TPairEditFrm::TPairEditFrm(TDialogs& dialogs, QWidget* parent)
 {
     setObjectName(QStringLiteral("PairEditFrm"));
     setWindowTitle(QStringLiteral("Пара Замены"));
-    setFixedSize(ClientWidth, 121);
-    CommentEdt = AddRow(this, 0, QStringLiteral("Комментарий"), "CommentEdt");
-    MaskEdt = AddRow(this, 1, QStringLiteral("Маска Поиска"), "MaskEdt");
-    ReplaceEdt = AddRow(this, 2, QStringLiteral("Маска Замены"), "ReplaceEdt");
-    AddButtons(this, 88, OkBtn, CancelBtn);
+    const QString captions[] = {
+        QStringLiteral("Комментарий"), QStringLiteral("Маска Поиска"), QStringLiteral("Маска Замены")};
+    const TColumns columns = ColumnsFor(this, {captions[0], captions[1], captions[2]});
+    setFixedSize(ClientWidth + columns.Shift(), 121);
+    CommentEdt = AddRow(this, columns, 0, captions[0], "CommentEdt");
+    MaskEdt = AddRow(this, columns, 1, captions[1], "MaskEdt");
+    ReplaceEdt = AddRow(this, columns, 2, captions[2], "ReplaceEdt");
+    AddButtons(this, columns, 88, OkBtn, CancelBtn);
     setTabOrder(CommentEdt, MaskEdt);
     setTabOrder(MaskEdt, ReplaceEdt);
     setTabOrder(ReplaceEdt, OkBtn);
@@ -115,10 +142,12 @@ TLexemEditFrm::TLexemEditFrm(TDialogs& dialogs, QWidget* parent)
 {
     setObjectName(QStringLiteral("LexemEditFrm"));
     setWindowTitle(QStringLiteral("Лексема"));
-    setFixedSize(ClientWidth, 97);
-    CommentEdt = AddRow(this, 0, QStringLiteral("Комментарий"), "CommentEdt");
-    LexemEdt = AddRow(this, 1, QStringLiteral("Лексема"), "LexemEdt");
-    AddButtons(this, 64, OkBtn, CancelBtn);
+    const QString captions[] = {QStringLiteral("Комментарий"), QStringLiteral("Лексема")};
+    const TColumns columns = ColumnsFor(this, {captions[0], captions[1]});
+    setFixedSize(ClientWidth + columns.Shift(), 97);
+    CommentEdt = AddRow(this, columns, 0, captions[0], "CommentEdt");
+    LexemEdt = AddRow(this, columns, 1, captions[1], "LexemEdt");
+    AddButtons(this, columns, 64, OkBtn, CancelBtn);
     setTabOrder(CommentEdt, LexemEdt);
     setTabOrder(LexemEdt, OkBtn);
     setTabOrder(OkBtn, CancelBtn);

@@ -1,13 +1,23 @@
 #include "settings/fontwidgets.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLineEdit>
 
 namespace tekstovar {
 
 void ShowFontSettings(QWidget* widget, const TFontSettings& f)
 {
-    QFont font(QString::fromStdString(f.Name), f.Size);
+    const QString name = QString::fromStdString(f.Name);
+    QFont font(name, f.Size);
+    // A font the machine lacks ("Courier New" on most Linux desktops) may
+    // be drawn in a proportional one, where masks do not line up. The
+    // machine's monospace font (by its real name: a list of families takes
+    // no alias) stands in; the name stays first, so that FontSettingsOf
+    // gives the stored one back.
+    if (!QFontDatabase::hasFamily(name))
+        font.setFamilies({name, QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family()});
     font.setBold(f.Bold);
     font.setItalic(f.Italic);
     font.setUnderline(f.Underline);

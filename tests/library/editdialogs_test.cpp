@@ -4,11 +4,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <functional>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +63,36 @@ TEST(EditDialogs, LexemDialogLayout)
     EXPECT_EQ(dialog.OkBtn->geometry(), QRect(216, 64, 89, 25));
     EXPECT_EQ(dialog.CancelBtn->geometry(), QRect(312, 64, 89, 25));
     EXPECT_EQ(NextTab(dialog.LexemEdt), dialog.OkBtn);
+}
+
+// Every caption stands whole left of its box, whatever the font: with a
+// large one the boxes move right and the dialog widens.
+TEST(EditDialogs, CaptionsAreNotCut)
+{
+    auto expectWhole = [](QDialog& dialog, const char* font) {
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            const QString caption = label->text();
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(caption)) << font << caption.toStdString();
+            EXPECT_GE(label->x(), 0) << font << caption.toStdString();
+            ASSERT_TRUE(label->buddy());
+            EXPECT_LT(label->geometry().right(), label->buddy()->x()) << font << caption.toStdString();
+            EXPECT_LE(label->buddy()->geometry().right(), dialog.width()) << font;
+        }
+        for (const QPushButton* button : dialog.findChildren<QPushButton*>())
+            EXPECT_LE(button->geometry().right(), dialog.width()) << font;
+    };
+    TTestDialogs dialogs;
+    const QFont original = QApplication::font();
+    for (const int size : {0, 16}) {
+        if (size)
+            QApplication::setFont(QFont(original.family(), size));
+        TPairEditFrm pair(dialogs);
+        TLexemEditFrm lexem(dialogs);
+        const std::string font = "font size " + std::to_string(QFontInfo(pair.font()).pointSize());
+        expectWhole(pair, font.c_str());
+        expectWhole(lexem, font.c_str());
+    }
+    QApplication::setFont(original);
 }
 
 // Enter in any box is the default button: the texts are taken as typed,

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTabWidget>
@@ -400,6 +401,28 @@ TEST_F(SetupFrmTest, FontDialogStartsFromTheSampleAndCancelKeepsIt)
     EXPECT_EQ(Dialogs.FontsOffered[0].pointSize(), 8);
     EXPECT_EQ(Dialogs.ColoursOffered[0], QColor(0, 0, 128)); // navy, the default
     EXPECT_EQ(Main().Settings().MaskFont, (TFontSettings{"Courier New", 8388608}));
+}
+
+// A font the machine lacks is drawn in its monospace one, so that masks
+// line up; the settings keep the stored name and size.
+TEST_F(SetupFrmTest, AMissingFontIsShownMonospacedAndKeptByName)
+{
+    const std::string missing = "Нет Такого Шрифта";
+    TSettings stored;
+    stored.MaskFont = {missing, 128, 11};
+    IniFile ini(Dir() + SettingsFileName);
+    SaveSettings(ini, stored);
+    Start();
+    const QFontInfo shown(Ui().MaskCbx->font());
+    EXPECT_TRUE(shown.fixedPitch()) << shown.family().toStdString();
+    EXPECT_EQ(shown.pointSize(), 11);
+    WithDialog([&](TSetupFrm& f) {
+        EXPECT_TRUE(QFontInfo(f.MaskEdt->font()).fixedPitch());
+        f.OkBtn->click();
+    });
+    EXPECT_EQ(Main().Settings().MaskFont, (TFontSettings{missing, 128, 11}));
+    Main().SaveSettings();
+    EXPECT_EQ(FileSettings().MaskFont, (TFontSettings{missing, 128, 11}));
 }
 
 // --- Hot keys -------------------------------------------------------------
