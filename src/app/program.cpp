@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "app/placement.h"
+
 #include "dialogs/aboutfrm.h"
 #include "dialogs/filemaskfrm.h"
 #include "dialogs/helpfrm.h"
@@ -11,6 +13,9 @@
 #include "platform/dragformats.h"
 #include "scenario/batchfrm.h"
 #include "settings/setupfrm.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace tekstovar {
 
@@ -42,8 +47,11 @@ TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
 
     // The scenario and library windows take over what the main window read.
     const TSettings& s = Main->Settings();
-    Batch->setGeometry(s.BatchLeft, s.BatchTop, s.BatchWidth, s.BatchHeight);
-    Lib->setGeometry(s.LibLeft, s.LibTop, s.LibWidth, s.LibHeight);
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    Batch->setGeometry(PlaceOnScreens(QRect(s.BatchLeft, s.BatchTop, s.BatchWidth, s.BatchHeight), screens));
+    Lib->setGeometry(PlaceOnScreens(QRect(s.LibLeft, s.LibTop, s.LibWidth, s.LibHeight), screens));
     Main->SetPeers({.FileMaskFrm = FileMask.get(),
         .AboutFrm = About.get(),
         .HelpFrm = Help.get(),

@@ -1,3 +1,4 @@
+#include "app/placement.h"
 #include "common/error.h"
 #include "support/testdialogs.h"
 
@@ -44,6 +45,25 @@ TEST(Application, AFailedCommandShowsItsMessageAndTheProgramGoesOn)
     EXPECT_EQ(receiver.Calls, 2);
     // A full stop when the last character's code is greater than its own.
     EXPECT_EQ(dialogs.Errors, (QStringList{QStringLiteral("Сообщите Разработчику."), QStringLiteral("Файл \"a\"")}));
+}
+
+// Bounds that fit the box around all screens may still lie off every one of
+// them: such a window comes wholly onto the screen it overlaps most, else
+// the nearest one.
+TEST(Application, AWindowOffEveryScreenComesOntoOne)
+{
+    const QList<QRect> two = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 720)};
+    // Title bar on a screen: as stored, though the window runs over its edge.
+    EXPECT_EQ(PlaceOnScreens(QRect(100, 50, 350, 260), two), QRect(100, 50, 350, 260));
+    EXPECT_EQ(PlaceOnScreens(QRect(1800, 900, 350, 260), two), QRect(1800, 900, 350, 260));
+    EXPECT_EQ(PlaceOnScreens(QRect(-310, 50, 350, 260), two), QRect(-310, 50, 350, 260));
+    // Below the smaller screen, in the box around both.
+    EXPECT_EQ(PlaceOnScreens(QRect(2000, 900, 350, 260), two), QRect(2000, 460, 350, 260));
+    // Mostly on the larger one, its title bar off both.
+    EXPECT_EQ(PlaceOnScreens(QRect(1700, -100, 350, 260), two), QRect(1570, 0, 350, 260));
+    // On no screen at all: the nearest, and no larger than it.
+    EXPECT_EQ(PlaceOnScreens(QRect(5000, 3000, 2000, 900), two), QRect(1920, 0, 1280, 720));
+    EXPECT_EQ(PlaceOnScreens(QRect(5, 5, 10, 10), {}), QRect(5, 5, 10, 10));
 }
 
 TEST(Application, QtsOwnButtonsAreInRussian)
