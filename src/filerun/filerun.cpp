@@ -134,7 +134,9 @@ std::unique_ptr<TFileListReplacer> TFileRun::BeginStep(const TMaskPair& pair)
         r = std::make_unique<TFileMaskedReplacer>(pair.Search, pair.Replace, StepPaths, StepEncodings, Settings.Target);
     ++Step;
     StepFinished = false;
-    Log([&] { RunLog.Header(Settings.Names, pair.Search, pair.Replace, std::time(nullptr)); });
+    // A run over no files has nothing to tell the log.
+    if (!Files.empty())
+        Log([&] { RunLog.Header(Settings.Names, pair.Search, pair.Replace, std::time(nullptr)); });
     TFileListReplacer& replacer = *r;
     replacer.OnProgress = [this, &replacer](TMaskedReplacer&) { Progress(replacer); };
     replacer.SkipFile = [this](std::size_t f) { return States[f].Excluded ? Files[f].Error : std::string(); };

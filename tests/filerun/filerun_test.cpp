@@ -69,6 +69,11 @@ TEST(FileRun, LogHasAHeaderPerStepAndALinePerFile)
     EXPECT_EQ(lines[6], paths[1] + "\t0");
     EXPECT_EQ(lines[11], Utf8ToWin("Маска Замены:") + Utf8ToWin("я"));
     EXPECT_EQ(lines[12], Utf8ToWin(paths[0]) + "\t2");
+
+    // A run over no files has nothing to log, not even its header.
+    TRunWith none({}, {}, options);
+    none.Run.Run();
+    EXPECT_EQ(Lines(TTempDir::Read(options.LogFile)).size(), 14u);
 }
 
 TEST(FileRun, NamesFollowTheirFileFromStepToStep)

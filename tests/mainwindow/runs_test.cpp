@@ -156,6 +156,23 @@ TEST_F(RunsTest, ALogThatCannotBeWrittenIsToldAtTheEnd)
     EXPECT_EQ(Dialogs.Errors.size(), 1);
 }
 
+// With logging off the log path is not even looked at, whatever it holds.
+TEST_F(RunsTest, WithLoggingOffNoLogIsTouched)
+{
+    Main().Settings().Logging = false;
+    Main().Settings().LogFileName = Home.Path("日本/QZ.Log");
+    Main().AddFile(Files.Write("a.txt", "a"), 0);
+    Go(QStringLiteral("a"), QStringLiteral("b"));
+    ASSERT_TRUE(WaitIdle());
+    Ui().TasksPgC->setCurrentIndex(1);
+    Ui().ClipboardMmo->setPlainText(QStringLiteral("a"));
+    Go(QStringLiteral("a"), QStringLiteral("b"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "b");
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("b"));
+    EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
+}
+
 TEST_F(RunsTest, WithoutBackupsNothingIsRecordedAndEraseDeletesBackups)
 {
     Main().AddFile(Files.Write("a.txt", "aaa"), 0);
