@@ -45,7 +45,7 @@ void TMainFrm::RestoreBtnClick()
     const bool names = Ui->ReNameRbt->isChecked();
     std::vector<std::string> failures;
     int restored = 0;
-    Ui->EntirePBr->setRange(0, std::max(0, EntryCount() - 1));
+    Ui->EntirePBr->setRange(0, std::max(1, EntryCount() - 1)); // 0..0 would be Qt's busy animation
     for (std::size_t i = 0; i < List.Size(); ++i) {
         TFileEntry& entry = List[i];
         const void* key = List.Key(i);
@@ -97,7 +97,7 @@ void TMainFrm::EraseBtnClick()
         return;
     }
     const bool names = Ui->ReNameRbt->isChecked();
-    Ui->EntirePBr->setRange(0, std::max(0, EntryCount() - 1));
+    Ui->EntirePBr->setRange(0, std::max(1, EntryCount() - 1)); // 0..0 would be Qt's busy animation
     int erased = 0;
     int failed = 0;
     QString failureList;

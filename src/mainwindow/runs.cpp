@@ -162,7 +162,7 @@ void TMainFrm::StartFileRun(const std::string& search, const std::string& replac
     if (Run.Step == 0)
         SetStepColumns(0); // the step columns of an earlier scenario go
     ShowList();
-    Ui->EntirePBr->setRange(0, 10 * EntryCount());
+    Ui->EntirePBr->setRange(0, std::max(1, 10 * EntryCount())); // never 0..0: Qt's busy animation
     Ui->EntirePBr->setValue(0);
 }
 
@@ -346,7 +346,7 @@ void TMainFrm::ClipboardProgress(TMaskedReplacer& r)
             Backups.EncodingBackup.Backup(Ui->ClipboardMmo, Run.Encodings[0], Run.Overwrite);
         }
         Dispatcher->Post([this, size] {
-            const int maximum = static_cast<int>(std::min<TPos>(size, INT32_MAX));
+            const int maximum = static_cast<int>(std::clamp<TPos>(size, 1, INT32_MAX)); // an empty text too
             Ui->FilePBr->setRange(0, maximum);
             Ui->EntirePBr->setRange(0, maximum);
             Ui->FilePBr->setValue(0);

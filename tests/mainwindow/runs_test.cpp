@@ -173,6 +173,22 @@ TEST_F(RunsTest, WithLoggingOffNoLogIsTouched)
     EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join(u'\n').toStdString();
 }
 
+// A range of 0..0 is Qt's busy animation: no command leaves a bar in it.
+TEST_F(RunsTest, TheProgressBarsNeverStayBusy)
+{
+    Main().AddFile(Files.Write("a.txt", "a"), 0);
+    for (QPushButton* button : {Ui().RestoreBtn, Ui().EraseBtn}) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_GE(Ui().EntirePBr->maximum(), 1) << button->objectName().toStdString();
+    }
+    Ui().TasksPgC->setCurrentIndex(1);
+    Ui().ClipboardMmo->clear();
+    Go(QStringLiteral("a"), QStringLiteral("b"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_GE(Ui().FilePBr->maximum(), 1);
+    EXPECT_GE(Ui().EntirePBr->maximum(), 1);
+}
+
 TEST_F(RunsTest, WithoutBackupsNothingIsRecordedAndEraseDeletesBackups)
 {
     Main().AddFile(Files.Write("a.txt", "aaa"), 0);
