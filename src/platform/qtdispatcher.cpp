@@ -14,9 +14,11 @@ void TQtDispatcher::Post(std::function<void()> call)
 
 void TQtDispatcher::ServeUntil(const std::function<bool()>& done)
 {
-    while (!done()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    }
+    // The overload with a time limit drops WaitForMoreEvents and would spin
+    // a core; this one sleeps until an event comes, and the worker's last
+    // act is a post.
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 } // namespace tekstovar

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <ctime>
 #include <thread>
 #include <vector>
 
@@ -37,6 +39,33 @@ TEST(QtDispatcher, RunsPostedCallsOnTheUiThreadInOrderDuringAWait)
     for (int i = 0; i < 100; ++i)
         EXPECT_EQ(seen[static_cast<std::size_t>(i)], i);
     EXPECT_TRUE(allOnUi);
+}
+
+std::chrono::nanoseconds ThreadCpuTime()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+}
+
+// Waiting for a worker that takes its time (the wait after "Стоп") sleeps
+// until something is posted; it does not spin the UI thread.
+TEST(QtDispatcher, AWaitSleepsUntilACallComes)
+{
+    QObject receiver;
+    TQtDispatcher dispatcher(&receiver);
+    bool done = false;
+    const auto wait = std::chrono::milliseconds(400);
+    std::thread worker([&] {
+        std::this_thread::sleep_for(wait);
+        dispatcher.Post([&] { done = true; });
+    });
+    const auto before = ThreadCpuTime();
+    dispatcher.ServeUntil([&] { return done; });
+    const auto used = ThreadCpuTime() - before;
+    worker.join();
+    EXPECT_TRUE(done);
+    EXPECT_LT(used, wait / 4);
 }
 
 } // namespace
