@@ -234,13 +234,24 @@ void TMainFrm::BeginAdding() { ++AddingDepth; }
 
 void TMainFrm::EndAdding()
 {
-    if (--AddingDepth > 0 || DetectionFailures.empty())
+    if (--AddingDepth > 0 || (DetectionFailures.empty() && DirectoryFailures.empty()))
         return;
-    // One message for the whole command, listing every file concerned.
-    QString text = QStringLiteral("Не удалось определить кодировку файлов (им дана кодировка по умолчанию):");
-    for (const std::string& failure : DetectionFailures)
-        text += u'\n' + Utf8ToQString(failure);
-    DetectionFailures.clear();
+    // One message for the whole command, listing every file and directory
+    // concerned, each kind under its own heading.
+    QString text;
+    auto section = [&](const QString& heading, std::vector<std::string>& failures) {
+        if (failures.empty())
+            return;
+        if (!text.isEmpty())
+            text += QStringLiteral("\n\n");
+        text += heading;
+        for (const std::string& failure : failures)
+            text += u'\n' + Utf8ToQString(failure);
+        failures.clear();
+    };
+    section(QStringLiteral("Не удалось прочитать директории (их файлы не добавлены):"), DirectoryFailures);
+    section(
+        QStringLiteral("Не удалось определить кодировку файлов (им дана кодировка по умолчанию):"), DetectionFailures);
     Dialogs.Error(this, text);
 }
 
@@ -281,9 +292,9 @@ void TMainFrm::AddDirectory(const std::string& directory)
         for (const std::string& file : FilesOfDirectory(directory, FileMasks(), &problems))
             AddFileChecked(file, EncodingDetect);
         for (const std::string& problem : problems)
-            DetectionFailures.push_back(problem);
+            DirectoryFailures.push_back(problem);
     } catch (const TError& e) {
-        DetectionFailures.push_back(e.what());
+        DirectoryFailures.push_back(e.what());
     }
     EndAdding();
 }

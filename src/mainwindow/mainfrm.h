@@ -160,7 +160,8 @@ private:
     void ShowEntry(std::size_t index);
     void ShowList();
     void AddRow(std::size_t index);
-    // Adding reports files that could not be read for detection once.
+    // Adding reports once the directories it could not read and the files
+    // it could not read for detection.
     void BeginAdding();
     void EndAdding();
     void AddFileChecked(const std::string& path, int encoding);
@@ -244,6 +245,7 @@ private:
     bool IdleValue = true;
     bool LogErrorTold = false; // a scenario's log failure is shown once
     std::vector<std::string> DetectionFailures;
+    std::vector<std::string> DirectoryFailures; // directories that could not be read
     // What the status line's button lists: the files the last command left.
     QString FailureList;
     std::unique_ptr<TDispatcher> Dispatcher;

@@ -145,6 +145,20 @@ TEST_F(MainFrmTest, AddsFilesAndDirectoryTrees)
     EXPECT_TRUE(Dialogs.Errors[0].contains(QStringLiteral("missing.txt")));
 }
 
+// A directory that cannot be read is no code-page question: it is named
+// under a heading of its own, in the one message of the command.
+TEST_F(MainFrmTest, ADirectoryThatCannotBeReadIsToldAsSuch)
+{
+    Start();
+    Dialogs.DirectoryAnswers.push_back(Q(Files.Path("missing")));
+    emit Ui().AddPup->findChild<QAction*>(QStringLiteral("AddDirMim"))->triggered();
+    EXPECT_EQ(Main().EntryCount(), 0);
+    ASSERT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(Dialogs.Errors[0].startsWith(QStringLiteral("Не удалось прочитать директории")));
+    EXPECT_TRUE(Dialogs.Errors[0].contains(Q(Files.Path("missing"))));
+    EXPECT_FALSE(Dialogs.Errors[0].contains(QStringLiteral("кодировк")));
+}
+
 TEST_F(MainFrmTest, DropsAddFilesAndDirectories)
 {
     Files.Write("d/x.txt", "x");
