@@ -519,9 +519,15 @@ void TMainFrm::SetIdle(bool idle)
 {
     IdleValue = idle;
     const TMainFrmUi& ui = *Ui;
-    for (QWidget* w : std::initializer_list<QWidget*>{ui.GoBtn, ui.RestoreBtn, ui.EraseBtn, ui.AddBtn, ui.DelBtn,
-             ui.ClearBtn, ui.OpenBtn, ui.SaveBtn, ui.BatchBtn, ui.LibBtn, ui.SetupBtn, ui.AboutBtn, ui.CloseBtn})
+    for (QWidget* w :
+        std::initializer_list<QWidget*>{ui.GoBtn, ui.RestoreBtn, ui.EraseBtn, ui.AddBtn, ui.DelBtn, ui.ClearBtn,
+            ui.OpenBtn, ui.SaveBtn, ui.BatchBtn, ui.LibBtn, ui.SetupBtn, ui.AboutBtn, ui.CloseBtn, ui.RefreshBtn})
         w->setEnabled(idle);
+    // The run's page stays in front: the other one is no way to change the
+    // text or the list under it.
+    for (int page = 0; page < ui.TasksPgC->count(); ++page)
+        if (page != ui.TasksPgC->currentIndex())
+            ui.TasksPgC->setTabEnabled(page, idle);
     if (Peers.LibFrm)
         Peers.LibFrm->setEnabled(idle);
     ui.StopBtn->setEnabled(!idle);

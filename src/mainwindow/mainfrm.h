@@ -201,6 +201,7 @@ private:
         std::string Text; // the clipboard run's text (WIN)
         int Step = -1; // the scenario step this run is, -1 outside one
         bool StopAsked = false;
+        bool EndShown = false; // the clipboard run's whole result is in the memo
         std::string LogError; // the first log write that failed (UTF-8)
         std::chrono::steady_clock::time_point LastProgress;
     };
@@ -229,6 +230,7 @@ private:
     // Intermediate progress goes to the window a few times a second at most.
     bool ProgressDue();
     void ReplacerDone(const std::exception_ptr& failure);
+    void ClipboardRunEnded(bool failed);
     void WriteLog(const std::function<void()>& write);
     void ResetProgress();
 

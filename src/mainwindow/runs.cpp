@@ -45,6 +45,27 @@ std::string MemoToEngine(const QString& text)
     return QStringToWin(crlf);
 }
 
+// The clipboard run's replacer knows when its result is whole. The engine
+// notifies the end once more when a step ends the text on a multiple of 500,
+// before the text is finished; a stop between that and the end proper must
+// not pass for a text that was never finished, nor the other way round.
+class TClipboardReplacer : public TMaskedReplacer {
+public:
+    using TMaskedReplacer::TMaskedReplacer;
+    bool Start() override
+    {
+        const bool started = TMaskedReplacer::Start();
+        Whole = !started; // nothing to do: the result is the text
+        return started;
+    }
+    void FinishText() override
+    {
+        TMaskedReplacer::FinishText();
+        Whole = true;
+    }
+    bool Whole = false; // on the worker
+};
+
 } // namespace
 
 QString EngineTextToMemo(const std::string& win)
@@ -305,7 +326,8 @@ void TMainFrm::StartClipboardRun(const std::string& search, const std::string& r
     Run.Overwrite = Values.OverwriteBackup;
     Run.Log = TRunLog(Values.Logging ? Values.LogFileName : std::string());
     Run.Target = target;
-    Active = std::make_unique<TMaskedReplacer>(Run.Text, search, replace, Ui->ClipEncodingCbx->currentIndex(), target);
+    Active =
+        std::make_unique<TClipboardReplacer>(Run.Text, search, replace, Ui->ClipEncodingCbx->currentIndex(), target);
     WriteLog([&] {
         Run.Log.Write("\r\n" + LogDateTime(std::time(nullptr)));
         Run.Log.Write(Utf8ToWin("Замена В Буфере Обмена"));
@@ -322,16 +344,15 @@ void TMainFrm::ClipboardProgress(TMaskedReplacer& r)
     const TPos size = r.Size();
     const long long count = r.ReplaceCount();
     if (r.Finished()) {
+        // Only the end of a whole text shows its result and count, with the
+        // two together; a text a stop cut short leaves both to the end handler.
+        if (!static_cast<TClipboardReplacer&>(r).Whole)
+            return;
         WriteLog([&] { Run.Log.Write(Utf8ToWin("Количество Замен:") + "\t" + std::to_string(count)); });
-        // A stopped run reports 0 and its result is no text: it changes nothing.
-        const bool stopped = r.Thread && r.Thread->Terminated();
-        std::string result = stopped ? std::string() : r.Result();
-        const int target = Run.Target;
-        Dispatcher->Post([this, count, stopped, target, result = std::move(result)] {
+        Dispatcher->Post([this, count, target = Run.Target, result = r.Result()] {
+            Run.EndShown = true;
             ResetProgress();
             Ui->ReplaceCountEdt->setText(QString::number(count));
-            if (stopped)
-                return;
             if (target != EncodingNone)
                 Ui->ClipEncodingCbx->setCurrentIndex(target);
             Ui->ClipboardMmo->setPlainText(EngineTextToMemo(result));
@@ -363,6 +384,24 @@ void TMainFrm::ClipboardProgress(TMaskedReplacer& r)
     });
 }
 
+void TMainFrm::ClipboardRunEnded(bool failed)
+{
+    if (Run.EndShown) {
+        ShowSummary(QStringLiteral("Замен: ") + Ui->ReplaceCountEdt->text());
+        return;
+    }
+    // Stopped before its text was whole, or failed: the memo keeps its text
+    // and nothing was replaced in it.
+    ResetProgress();
+    Ui->ReplaceCountEdt->setText(QStringLiteral("0"));
+    if (failed) {
+        ShowSummary(QStringLiteral("Замена Не Закончена: Текст Оставлен Как Есть"));
+        return;
+    }
+    WriteLog([&] { Run.Log.Write(Utf8ToWin("Количество Замен:") + "\t0"); });
+    ShowSummary(QStringLiteral("Остановлено. Замен: 0"));
+}
+
 void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
 {
     Active.reset(); // the replacer is not used after its end
@@ -374,8 +413,7 @@ void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
             Run.LogError = FileRun->Messages().front();
         ShowRunSummary();
     } else
-        ShowSummary((Run.StopAsked ? QStringLiteral("Остановлено. ") : QString()) + QStringLiteral("Замен: ") +
-            Ui->ReplaceCountEdt->text());
+        ClipboardRunEnded(!message.empty());
     if (!message.empty())
         ShowError(Utf8ToQString(message)); // a failed run does not pass for a finished one
     else if (!Run.LogError.empty() && !(Run.Step > 0 && LogErrorTold)) {

@@ -2,6 +2,7 @@
 #include "encodings/codepages.h"
 #include "encodings/recode.h"
 #include "engine/maskedreplacer.h"
+#include "engine/replacerthread.h"
 #include "mainwindow/listview.h"
 #include "mainwindow/mainfrm.h"
 #include "platform/dispatcher.h"
@@ -20,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -404,6 +406,69 @@ TEST_F(RunsTest, StopDuringALongClipboardRunChangesNothing)
     Queue->RunPending();
     EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), text);
     EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("0"));
+}
+
+// A text of 499 characters ends on a multiple of 500, where the engine
+// notifies the end before the text is finished and again after: the end is
+// taken once, with the whole result.
+TEST_F(RunsTest, AClipboardRunEndsOnceWhateverTheTextLength)
+{
+    Main().Settings().Logging = true;
+    Main().Settings().LogFileName = Home.Path("QZ.Log");
+    Ui().TasksPgC->setCurrentIndex(1);
+    Ui().ClipboardMmo->setPlainText(QString(498, u'x') + QStringLiteral("я"));
+    Ui().ReCodeChk->click();
+    Ui().EncodingCbx->setCurrentIndex(EncodingKoi);
+    Go(QStringLiteral("x"), QStringLiteral("y"));
+    EXPECT_FALSE(Ui().RefreshBtn->isEnabled());
+    // The page cannot be changed under the run.
+    QTabBar* tabs = Ui().TasksPgC->findChild<QTabBar*>();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    EXPECT_EQ(Ui().TasksPgC->currentIndex(), 1);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Ui().RefreshBtn->isEnabled());
+    const std::string log = TTempDir::Read(Home.Path("QZ.Log"));
+    const std::string countLine = Utf8ToWin("Количество Замен:") + "\t498\r\n";
+    EXPECT_EQ(log.find(countLine), log.size() - countLine.size());
+    EXPECT_EQ(log.find(Utf8ToWin("Количество Замен:")), log.rfind(Utf8ToWin("Количество Замен:")));
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QString(498, u'y') + QStringLiteral("я"));
+    EXPECT_EQ(Ui().ClipEncodingCbx->currentText(), QStringLiteral("KOI"));
+    EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("498"));
+}
+
+// The engine notifies the end of a 499-character text twice, the first time
+// from its last step, before the text is finished. A stop that comes right
+// then does not stop the run, which finishes its text: the memo shows the
+// result and its count together, never a count without its text.
+TEST_F(RunsTest, AStopAsAClipboardRunFinishesShowsNoCountItDidNotApply)
+{
+    // The stop comes with the worker's second call to the window, on the
+    // worker, as a click on "Стоп" would ask it.
+    struct TStoppingQueue : TQueueDispatcher {
+        TMainFrm* Main = nullptr;
+        int Posts = 0; // on the worker only
+        void Post(std::function<void()> call) override
+        {
+            if (++Posts == 2 && Main->ActiveReplacer() && Main->ActiveReplacer()->Thread)
+                Main->ActiveReplacer()->Thread->Terminate();
+            TQueueDispatcher::Post(std::move(call));
+        }
+    };
+    auto queue = std::make_unique<TStoppingQueue>();
+    queue->Main = &Main();
+    Queue = queue.get();
+    Main().UseDispatcher(std::move(queue));
+    Ui().TasksPgC->setCurrentIndex(1);
+    const QString text = QString(498, u'a') + u'x';
+    Ui().ClipboardMmo->setPlainText(text);
+    Go(QStringLiteral("a"), QStringLiteral("b"));
+    ASSERT_TRUE(WaitIdle());
+    if (Ui().ClipboardMmo->toPlainText() == text)
+        EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("0"));
+    else {
+        EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QString(498, u'b') + u'x');
+        EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("498"));
+    }
 }
 
 TEST_F(RunsTest, AMalformedMaskStartsNothing)
