@@ -48,10 +48,10 @@ void TQtDialogs::Message(QWidget* parent, const QString& text)
     box.exec();
 }
 
-bool TQtDialogs::Confirm(QWidget* parent, const QString& title, const QString& text)
+bool TQtDialogs::Confirm(QWidget* parent, const QString& title, const QString& text, bool yesByDefault)
 {
-    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
-        QMessageBox::Yes;
+    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
+               yesByDefault ? QMessageBox::Yes : QMessageBox::No) == QMessageBox::Yes;
 }
 
 QStringList TQtDialogs::OpenFiles(

@@ -25,8 +25,9 @@ public:
     virtual void Error(QWidget* parent, const QString& text) = 0;
     // A plain message box (no icon, the program's title) with OK.
     virtual void Message(QWidget* parent, const QString& text) = 0;
-    // A question with Yes and No; true for Yes.
-    virtual bool Confirm(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A question with Yes and No; true for Yes. Enter answers Yes unless
+    // the question is about going on despite a fault (yesByDefault false).
+    virtual bool Confirm(QWidget* parent, const QString& title, const QString& text, bool yesByDefault = true) = 0;
     // Files to open (several at once when `many`); empty when cancelled.
     // filter uses Qt's form: "Маски (*.txt);;Все Файлы (*)".
     virtual QStringList OpenFiles(
@@ -59,7 +60,7 @@ class TQtDialogs : public TDialogs {
 public:
     void Error(QWidget* parent, const QString& text) override;
     void Message(QWidget* parent, const QString& text) override;
-    bool Confirm(QWidget* parent, const QString& title, const QString& text) override;
+    bool Confirm(QWidget* parent, const QString& title, const QString& text, bool yesByDefault = true) override;
     QStringList OpenFiles(
         QWidget* parent, const QString& caption, const QString& directory, const QString& filter, bool many) override;
     QString SaveFile(QWidget* parent, const QString& caption, const QString& directory, const QString& filter,

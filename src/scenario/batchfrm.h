@@ -107,6 +107,9 @@ private:
     void InsertPair(int row, const std::string& search, const std::string& replace);
     bool PairsGridTakesDrop(TPairsGrid::TDrop kind, const QObject* source) const;
     void PairsGridLibraryDrop(int row);
+    // Asks about every pair the engine would fault on; false when the user
+    // does not want the run.
+    bool PairsAreSound();
     void RunNextStep();
     void EndRun();
     void SetRunning(bool running);

@@ -3,6 +3,11 @@
 // of the one before, with every step's counts kept for a click on its row.
 #include "scenario/batchfrm.h"
 
+#include "common/error.h"
+#include "engine/maskcheck.h"
+#include "platform/dialogs.h"
+#include "platform/qstrings.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QToolButton>
@@ -23,7 +28,7 @@ void TBatchFrm::SetRunning(bool running)
 void TBatchFrm::GoBtnClick()
 {
     // The main window's own run has to end first.
-    if (IsRunning || !Runner.Idle())
+    if (IsRunning || !Runner.Idle() || !PairsAreSound())
         return;
     Counts.clear();
     Runner.ClearStepCounts();
@@ -31,6 +36,28 @@ void TBatchFrm::GoBtnClick()
     SetRunning(true);
     Step = -1;
     RunNextStep();
+}
+
+bool TBatchFrm::PairsAreSound()
+{
+    // Every pair is looked at before the first step writes anything.
+    for (int step = 0; step < PairCount(); ++step) {
+        const std::string& search = Lines[2 * static_cast<std::size_t>(step)];
+        const std::string& replace = Lines[2 * static_cast<std::size_t>(step) + 1];
+        std::string fault;
+        try {
+            fault = MaskPairFault(search, replace);
+        } catch (const TError&) {
+            continue; // a mask that cannot be read ends the run at its step, as it always did
+        }
+        if (fault.empty())
+            continue;
+        const std::string question =
+            "Шаг " + std::to_string(step + 1) + ": " + MaskFaultQuestion(search, replace, fault);
+        if (!Dialogs.Confirm(this, QStringLiteral("Текстовар"), Utf8ToQString(question), false))
+            return false;
+    }
+    return true;
 }
 
 void TBatchFrm::RunNextStep()

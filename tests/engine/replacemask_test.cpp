@@ -1,5 +1,6 @@
 #include "encodings/recode.h"
 #include "engine/arithmetic.h"
+#include "engine/maskcheck.h"
 #include "engine/masktext.h"
 #include "engine/messages.h"
 #include "replacerun.h"
@@ -154,4 +155,28 @@ TEST(ReplaceMask, LineBreakEscapes)
     EXPECT_EQ(EscapesToLineBreaks("a\\\\nb"), "a\\\r\nb");
     EXPECT_EQ(EscapesToLineBreaks("a\\"), "a\\");
     EXPECT_EQ(EscapesToLineBreaks(LineBreaksToEscapes("x\r\ny")), "x\r\ny");
+}
+
+// The check before a run names exactly the fault the run itself would leave,
+// and nothing for a sound pair.
+TEST(MaskPairFault, NamesWhatTheRunWouldFaultOn)
+{
+    const std::string text = "ab ab";
+    const std::pair<const char*, const char*> pairs[] = {
+        {"a\\Tb", "\\2\\1"}, // sound
+        {"a\\Tb", "\\3"}, // past the three lexems
+        {"a\\Tb", "x\\0y"}, // lexem 0
+        {"a\\Tb", "\\99999999999"}, // too large
+        {"a\\Tb", "x\\ab"}, // a modifier that reaches the end
+        {"ab\\)", "x"}, // a closing bracket without its opening one
+        {"", "\\5"}, // nothing searched: nothing to fault on
+    };
+    int faults = 0;
+    for (const auto& [search, replace] : pairs) {
+        const std::string fault = MaskPairFault(search, replace);
+        EXPECT_EQ(fault, Replace(text, search, replace).Error) << search << " -> " << replace;
+        faults += fault.empty() ? 0 : 1;
+    }
+    EXPECT_EQ(faults, 5);
+    EXPECT_EQ(MaskPairFault("a\\Tb", "\\3"), Bad);
 }

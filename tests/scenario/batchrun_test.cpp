@@ -37,6 +37,26 @@ TEST_F(BatchTest, WithoutTheStepTableTheCountsAreStillKept)
     EXPECT_EQ(Header(5), QStringLiteral("Шаг 2"));
 }
 
+// Every pair is checked before the first step: a fault is asked about with
+// No as the default, and No writes nothing at all.
+TEST_F(BatchTest, APairTheEngineWouldFaultOnIsAskedAboutFirst)
+{
+    Main().AddFile(Files.Write("f.txt", "ab"), 0);
+    Batch().SetPairLines(Win({"a", "x", "b", "\\3"}));
+    Dialogs.ConfirmAnswers.push_back(false);
+    QTest::mouseClick(Batch().GoBtn, Qt::LeftButton);
+    EXPECT_FALSE(Batch().Running());
+    ASSERT_EQ(Dialogs.Confirms.size(), 1);
+    EXPECT_FALSE(Dialogs.Confirms[0].YesByDefault);
+    EXPECT_TRUE(Dialogs.Confirms[0].Text.startsWith(QStringLiteral("Шаг 2: Неверный Формат Строки Замены")));
+    EXPECT_EQ(TTempDir::Read(Files.Path("f.txt")), "ab");
+
+    Dialogs.ConfirmAnswers.push_back(true);
+    Run();
+    EXPECT_EQ(Dialogs.Confirms.size(), 2);
+    EXPECT_EQ(TTempDir::Read(Files.Path("f.txt")), "x");
+}
+
 TEST_F(BatchTest, AScenarioWithoutPairsOnlyClearsTheLastCounts)
 {
     Main().AddFile(Files.Write("f.txt", "ab"), 0);

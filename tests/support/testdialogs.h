@@ -32,6 +32,7 @@ public:
     struct TConfirmQuestion {
         QString Title;
         QString Text;
+        bool YesByDefault = true;
     };
 
     // Answers, used from the front.
@@ -65,9 +66,9 @@ public:
     void Error(QWidget*, const QString& text) override { Errors.append(text); }
     void Message(QWidget*, const QString& text) override { Messages.append(text); }
 
-    bool Confirm(QWidget*, const QString& title, const QString& text) override
+    bool Confirm(QWidget*, const QString& title, const QString& text, bool yesByDefault = true) override
     {
-        Confirms.append({title, text});
+        Confirms.append({title, text, yesByDefault});
         return Next(ConfirmAnswers, false, QStringLiteral("Confirm: ") + text);
     }
 
