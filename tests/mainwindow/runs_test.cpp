@@ -416,7 +416,7 @@ TEST_F(RunsTest, AClipboardRunEndsOnceWhateverTheTextLength)
     Main().Settings().Logging = true;
     Main().Settings().LogFileName = Home.Path("QZ.Log");
     Ui().TasksPgC->setCurrentIndex(1);
-    Ui().ClipboardMmo->setPlainText(QString(498, u'x') + QStringLiteral("я"));
+    Ui().ClipboardMmo->setPlainText(QString(498, u'x') + u'z');
     Ui().ReCodeChk->click();
     Ui().EncodingCbx->setCurrentIndex(EncodingKoi);
     Go(QStringLiteral("x"), QStringLiteral("y"));
@@ -431,7 +431,7 @@ TEST_F(RunsTest, AClipboardRunEndsOnceWhateverTheTextLength)
     const std::string countLine = Utf8ToWin("Количество Замен:") + "\t498\r\n";
     EXPECT_EQ(log.find(countLine), log.size() - countLine.size());
     EXPECT_EQ(log.find(Utf8ToWin("Количество Замен:")), log.rfind(Utf8ToWin("Количество Замен:")));
-    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QString(498, u'y') + QStringLiteral("я"));
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QString(498, u'y') + u'z');
     EXPECT_EQ(Ui().ClipEncodingCbx->currentText(), QStringLiteral("KOI"));
     EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("498"));
 }
