@@ -559,16 +559,22 @@ void TMainFrm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    const bool saved = ShowingErrors(Dialogs, this, [this] {
-        if (Values.AutoSaveSettings && !SettingsUnread)
-            SaveSettings();
-        if (Values.AutoSaveFileList && !KeepAutoList)
-            SaveFileList(AutoListPath());
-    });
-    if (saved)
-        event->accept();
-    else
-        event->ignore();
+    // The window can always be closed: what could not be written is named,
+    // and the user decides whether to close without it.
+    auto saved = [this](const QString& what, const std::function<void()>& save) {
+        try {
+            save();
+            return true;
+        } catch (const TError& e) {
+            return Dialogs.Confirm(this, QStringLiteral("Confirm"),
+                what + u'\n' + ErrorText(QString::fromUtf8(e.what())) + QStringLiteral("\nЗакрыть Окно Без Записи?"));
+        }
+    };
+    const bool closing = (!Values.AutoSaveSettings || SettingsUnread ||
+                             saved(QStringLiteral("Не Удалось Записать Настройки:"), [this] { SaveSettings(); })) &&
+        (!Values.AutoSaveFileList || KeepAutoList ||
+            saved(QStringLiteral("Не Удалось Записать Список Файлов:"), [this] { SaveFileList(AutoListPath()); }));
+    event->setAccepted(closing);
 }
 
 } // namespace tekstovar

@@ -289,6 +289,24 @@ TEST_F(MainFrmTest, PathsTheListCannotHoldAreNamedAndTheRestIsWritten)
     EXPECT_EQ(TTempDir::Read(Home.Path("QZ.QZL")), written);
 }
 
+// A list that cannot be written at exit is named, and the user may close
+// without it.
+TEST_F(MainFrmTest, AListThatCannotBeWrittenAtExitDoesNotKeepTheWindowOpen)
+{
+    Start();
+    Main().Settings().AutoSaveFileList = true;
+    Main().AddFile(Files.Path("a.txt"), 0);
+    std::filesystem::create_directory(Home.Path("QZ.QZL"));
+    Dialogs.ConfirmAnswers.push_back(false);
+    EXPECT_FALSE(Main().close());
+    ASSERT_EQ(Dialogs.Confirms.size(), 1);
+    EXPECT_TRUE(Dialogs.Confirms[0].Text.startsWith(QStringLiteral("Не Удалось Записать Список Файлов:\n")));
+    EXPECT_TRUE(Dialogs.Confirms[0].Text.contains(QStringLiteral("QZ.QZL"))) << Dialogs.Confirms[0].Text.toStdString();
+    Dialogs.ConfirmAnswers.push_back(true);
+    EXPECT_TRUE(Main().close());
+    EXPECT_TRUE(std::filesystem::is_directory(Home.Path("QZ.QZL")));
+}
+
 // The automatic list that did not load whole is not written over at exit
 // with the part that did, whatever the user did to the list since: only a
 // list the user saves over it, or a load that takes it whole, ends that.
