@@ -8,6 +8,7 @@
 #include "encodings/detect.h"
 #include "engine/filemaskedreplacer.h"
 #include "engine/filenamereplacer.h"
+#include "engine/maskcheck.h"
 #include "engine/replacerthread.h"
 #include "mainwindow/listview.h"
 #include "mainwindow/mainfrm.h"
@@ -116,7 +117,21 @@ void TMainFrm::GoBtnClick()
     }
     if (MaskBoxes)
         MaskBoxes->PutPairOnTop();
-    StartRun(QStringToWin(Ui->MaskCbx->currentText()), QStringToWin(Ui->ReplaceCbx->currentText()));
+    const std::string search = QStringToWin(Ui->MaskCbx->currentText());
+    const std::string replace = QStringToWin(Ui->ReplaceCbx->currentText());
+    // A fault the engine would only leave in the text is asked about before
+    // anything is written; a mask that cannot be read at all is told by the
+    // run itself.
+    std::string fault;
+    try {
+        fault = MaskPairFault(search, replace);
+    } catch (const TError&) {
+    }
+    if (!fault.empty() &&
+        !Dialogs.Confirm(
+            this, QStringLiteral("Текстовар"), Utf8ToQString(MaskFaultQuestion(search, replace, fault)), false))
+        return;
+    StartRun(search, replace);
 }
 
 bool TMainFrm::StartStep(const std::string& search, const std::string& replace)

@@ -471,6 +471,21 @@ TEST_F(RunsTest, AStopAsAClipboardRunFinishesShowsNoCountItDidNotApply)
     }
 }
 
+// A pair the engine would fault on is asked about first, No by default;
+// No writes nothing.
+TEST_F(RunsTest, AFaultyReplaceMaskIsAskedAboutBeforeAnythingIsWritten)
+{
+    Main().AddFile(Files.Write("a.txt", "ab"), 0);
+    Dialogs.ConfirmAnswers.push_back(false);
+    Go(QStringLiteral("a\\Tb"), QStringLiteral("\\5"));
+    EXPECT_TRUE(Main().Idle());
+    ASSERT_EQ(Dialogs.Confirms.size(), 1);
+    EXPECT_FALSE(Dialogs.Confirms[0].YesByDefault);
+    EXPECT_TRUE(
+        Dialogs.Confirms[0].Text.startsWith(QStringLiteral("Неверный Формат Строки Замены\nМаска Поиска: a\\Tb")));
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "ab");
+}
+
 TEST_F(RunsTest, AMalformedMaskStartsNothing)
 {
     Main().AddFile(Files.Write("a.txt", "a"), 0);
