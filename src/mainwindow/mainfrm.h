@@ -153,6 +153,7 @@ private:
     void RefreshBtnClick();
     void CopyBtnClick();
     void TasksPgCChange(int page);
+    void PutOnClipboard(const QString& text);
     // Runs the command, showing a TError it throws.
     void Guarded(const std::function<void()>& command);
 
@@ -274,6 +275,9 @@ private:
     // The settings file exists but could not be read: it is not written
     // over at exit.
     bool SettingsUnread = false;
+    // The clipboard's text when the memo last took it or gave it.
+    QString LastFetched;
+    bool ClipboardFetched = false;
     // Settings the file could not hold, already told.
     std::set<std::string> LeftOutTold;
 };

@@ -371,7 +371,7 @@ void TMainFrm::ClipboardProgress(TMaskedReplacer& r)
             if (target != EncodingNone)
                 Ui->ClipEncodingCbx->setCurrentIndex(target);
             Ui->ClipboardMmo->setPlainText(EngineTextToMemo(result));
-            QApplication::clipboard()->setText(Ui->ClipboardMmo->toPlainText());
+            PutOnClipboard(Ui->ClipboardMmo->toPlainText());
             Ui->ClipboardMmo->moveCursor(QTextCursor::Start);
         });
         return;
@@ -472,9 +472,17 @@ void TMainFrm::StopBtnClick()
 
 // --- The clipboard page -------------------------------------------------------
 
+void TMainFrm::PutOnClipboard(const QString& text)
+{
+    QApplication::clipboard()->setText(text);
+    LastFetched = text;
+}
+
 void TMainFrm::RefreshBtnClick()
 {
     const QString text = QApplication::clipboard()->text();
+    LastFetched = text;
+    ClipboardFetched = true;
     if (!text.isNull() && !text.isEmpty())
         Ui->ClipboardMmo->setPlainText(text);
     Ui->ClipboardMmo->moveCursor(QTextCursor::Start);
@@ -487,13 +495,15 @@ void TMainFrm::RefreshBtnClick()
 
 void TMainFrm::CopyBtnClick()
 {
-    QApplication::clipboard()->setText(Ui->ClipboardMmo->toPlainText());
+    PutOnClipboard(Ui->ClipboardMmo->toPlainText());
     Ui->ClipboardMmo->moveCursor(QTextCursor::Start);
 }
 
 void TMainFrm::TasksPgCChange(int page)
 {
-    if (page == ClipboardPage)
+    // What the user typed into the memo stays unless the clipboard has
+    // something new since it was last fetched.
+    if (page == ClipboardPage && (!ClipboardFetched || QApplication::clipboard()->text() != LastFetched))
         RefreshBtnClick();
 }
 

@@ -364,6 +364,27 @@ TEST_F(RunsTest, SpecialFilesNeitherBlockNorChange)
     EXPECT_TRUE(Ui().FailuresBtn->isHidden());
 }
 
+// Text typed into the memo survives a visit to the other page; only a
+// clipboard that changed since is fetched again.
+TEST_F(RunsTest, TypedClipboardTextSurvivesAPageChange)
+{
+    QApplication::clipboard()->setText(QStringLiteral("one"));
+    QTabBar* tabs = Ui().TasksPgC->findChild<QTabBar*>();
+    ASSERT_NE(tabs, nullptr);
+    auto show = [&](int page) { QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(page).center()); };
+    show(1);
+    ASSERT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("one"));
+    Ui().ClipboardMmo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(Ui().ClipboardMmo, QStringLiteral(" more"));
+    show(0);
+    show(1);
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("one more"));
+    QApplication::clipboard()->setText(QStringLiteral("two"));
+    show(0);
+    show(1);
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("two"));
+}
+
 TEST_F(RunsTest, ClipboardRunRecodeAndRestore)
 {
     QApplication::clipboard()->setText(
