@@ -174,11 +174,5 @@ void Check(std::string_view input)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
-    try {
-        Check(input);
-    } catch (const std::exception& e) {
-        Fail(input, "unexpected exception", e.what());
-    }
-    return 0;
+    return tekstovar::fuzz::CheckInput(data, size, Check, Fail);
 }

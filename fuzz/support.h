@@ -54,6 +54,20 @@ inline std::string Printable(std::string_view s, std::size_t limit = 400)
     std::abort();
 }
 
+// The body of a reader target's entry point: the input as text, and an
+// exception escaping the check counts as a finding.
+template <class TCheck, class TFail>
+int CheckInput(const std::uint8_t* data, std::size_t size, TCheck check, TFail fail)
+{
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    try {
+        check(input);
+    } catch (const std::exception& e) {
+        fail(input, "unexpected exception", e.what());
+    }
+    return 0;
+}
+
 // One directory per process, in memory when /dev/shm is there: the readers
 // take paths, and writing through a disk on every input would be the whole
 // cost of a run. Removed at exit with what is left in it.
