@@ -50,8 +50,8 @@ TProgram::TProgram(TDialogs& dialogs, const std::string& programDir)
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
-    Batch->setGeometry(PlaceOnScreens(QRect(s.BatchLeft, s.BatchTop, s.BatchWidth, s.BatchHeight), screens));
-    Lib->setGeometry(PlaceOnScreens(QRect(s.LibLeft, s.LibTop, s.LibWidth, s.LibHeight), screens));
+    Batch->SetFrameBounds(PlaceOnScreens(QRect(s.BatchLeft, s.BatchTop, s.BatchWidth, s.BatchHeight), screens));
+    Lib->SetFrameBounds(PlaceOnScreens(QRect(s.LibLeft, s.LibTop, s.LibWidth, s.LibHeight), screens));
     Main->SetPeers({.FileMaskFrm = FileMask.get(),
         .AboutFrm = About.get(),
         .HelpFrm = Help.get(),

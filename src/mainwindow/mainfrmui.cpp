@@ -30,7 +30,11 @@ namespace tekstovar {
 
 namespace {
 
-constexpr int BottomPanelHeight = 231;
+// The lower panel is laid out tightly so that the whole window fits its
+// smallest size (427 x 410) with room left for the file list.
+constexpr int CompactSpacing = 3;
+const QMargins GroupMargins(6, 3, 6, 4);
+
 static_assert(DefaultColumnWidths.size() == ListColumnCount, "a width for each of the list's columns");
 
 QString EncodingName(int encoding)
@@ -176,12 +180,15 @@ QWidget* BuildBottomPanel(QWidget* parent, TMainFrmUi& ui)
 {
     auto* panel = new QWidget(parent);
     panel->setObjectName(QStringLiteral("BottomPnl"));
-    panel->setFixedHeight(BottomPanelHeight);
+    panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(CompactSpacing);
 
     auto* masks = new QGroupBox(QStringLiteral("Поиск И Замена"), panel);
     auto* grid = new QGridLayout(masks);
+    grid->setContentsMargins(GroupMargins);
+    grid->setVerticalSpacing(CompactSpacing);
     auto maskBox = [&](QComboBox*& box, const char* name, QToolButton*& view, const char* viewName) {
         box = new QComboBox(masks);
         box->setObjectName(QString::fromLatin1(name));
@@ -224,6 +231,7 @@ QWidget* BuildBottomPanel(QWidget* parent, TMainFrmUi& ui)
     auto* lower = new QHBoxLayout;
     auto* backups = new QGroupBox(QStringLiteral("Резервные Копии"), panel);
     auto* backupRow = new QHBoxLayout(backups);
+    backupRow->setContentsMargins(GroupMargins);
     ui.BackUpChk = new QCheckBox(QStringLiteral("Сохранять"), backups);
     ui.BackUpChk->setObjectName(QStringLiteral("BackUpChk"));
     ui.BackUpChk->setChecked(true);
@@ -238,16 +246,19 @@ QWidget* BuildBottomPanel(QWidget* parent, TMainFrmUi& ui)
     lower->addWidget(backups, 1);
     layout->addLayout(lower);
 
-    auto* bars = new QGridLayout;
-    auto bar = [&](QProgressBar*& slot, const char* name, const QString& caption, int row) {
-        bars->addWidget(new QLabel(caption, panel), row, 0);
+    // Both bars share one row: the window's smallest height has no room
+    // for two.
+    auto* bars = new QHBoxLayout;
+    auto bar = [&](QProgressBar*& slot, const char* name, const QString& caption) {
+        bars->addWidget(new QLabel(caption, panel));
         slot = new QProgressBar(panel);
         slot->setObjectName(QString::fromLatin1(name));
         slot->setTextVisible(false);
-        bars->addWidget(slot, row, 1);
+        slot->setMaximumHeight(slot->fontMetrics().height() + 4);
+        bars->addWidget(slot, 1);
     };
-    bar(ui.FilePBr, "FilePBr", QStringLiteral("Этот Файл"), 0);
-    bar(ui.EntirePBr, "EntirePBr", QStringLiteral("Вся Работа"), 1);
+    bar(ui.FilePBr, "FilePBr", QStringLiteral("Этот Файл"));
+    bar(ui.EntirePBr, "EntirePBr", QStringLiteral("Вся Работа"));
     layout->addLayout(bars);
     return panel;
 }

@@ -115,7 +115,7 @@ void TMainFrm::CollectSettingsFromControls()
         Values.Height = height();
     }
     if (Peers.BatchFrm) {
-        const QRect r = Peers.BatchFrm->geometry();
+        const QRect r = Peers.BatchFrm->FrameBounds();
         Values.BatchLeft = r.x();
         Values.BatchTop = r.y();
         Values.BatchWidth = r.width();
@@ -123,7 +123,7 @@ void TMainFrm::CollectSettingsFromControls()
         Values.ShowBatch = Peers.BatchFrm->isVisible();
     }
     if (Peers.LibFrm) {
-        const QRect r = Peers.LibFrm->geometry();
+        const QRect r = Peers.LibFrm->FrameBounds();
         Values.LibLeft = r.x();
         Values.LibTop = r.y();
         Values.LibWidth = r.width();

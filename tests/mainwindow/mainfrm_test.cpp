@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -108,6 +109,33 @@ TEST_F(MainFrmTest, StartsWithTheDefaultsWithoutASettingsFile)
     EXPECT_EQ(m.Settings().HistoryLength, 20);
     EXPECT_EQ(m.GetBackupRoot(), "");
     EXPECT_TRUE(Dialogs.Errors.isEmpty());
+}
+
+// At its smallest the window still shows every control whole: none cut by
+// the window's edge or squeezed below the height it needs.
+TEST_F(MainFrmTest, EveryControlIsWholeAtTheSmallestSize)
+{
+    Start();
+    TMainFrm& m = Main();
+    m.resize(m.minimumSize());
+    m.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m));
+    const QRect window = m.rect();
+    int checked = 0;
+    for (QWidget* w : m.findChildren<QWidget*>()) {
+        if (!w->isVisible() || w->isWindow() ||
+            !(qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QLabel*>(w) ||
+                qobject_cast<QProgressBar*>(w)))
+            continue;
+        const QRect r(w->mapTo(&m, QPoint(0, 0)), w->size());
+        EXPECT_TRUE(window.contains(r)) << w->objectName().toStdString() << " " << w->metaObject()->className();
+        EXPECT_GE(w->height(), w->minimumSizeHint().height()) << w->objectName().toStdString();
+        ++checked;
+    }
+    EXPECT_GT(checked, 20);
+    const test::TMainUi ui(m);
+    for (QWidget* w : std::initializer_list<QWidget*>{ui.EntirePBr, ui.FilePBr, ui.RestoreBtn, ui.GoBtn})
+        EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
 }
 
 TEST_F(MainFrmTest, AddsFilesAndDirectoryTrees)
