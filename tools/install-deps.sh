@@ -2,6 +2,9 @@
 # Installs the Debian packages the build and the tests need, when missing.
 set -e
 packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev clang libclang-rt-14-dev qt6-translations-l10n"
+# The end-to-end tests: an X server, a window manager, the accessibility bus
+# and its client, input events and screenshots.
+packages="$packages xvfb openbox dbus at-spi2-core python3-dogtail xdotool x11-utils imagemagick"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

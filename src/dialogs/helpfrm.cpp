@@ -1,6 +1,8 @@
 #include "dialogs/helpfrm.h"
 
+#include <QApplication>
 #include <QBoxLayout>
+#include <QEvent>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QToolButton>
@@ -50,6 +52,7 @@ THelpFrm::THelpFrm(QWidget* parent) : QWidget(parent, Qt::Window)
 
     PageBrw = new QTextBrowser(this);
     PageBrw->setObjectName(QStringLiteral("PageBrw"));
+    PageBrw->setAccessibleName(QStringLiteral("Страница Подсказки"));
     // Pages link only to each other; nothing leaves the window.
     PageBrw->setOpenExternalLinks(false);
     // Set once: the document keeps it across pages. Spaces in masks and
@@ -83,9 +86,52 @@ THelpFrm::THelpFrm(QWidget* parent) : QWidget(parent, Qt::Window)
 void THelpFrm::ShowTopic(const QString& topic)
 {
     PageBrw->setSource(TopicUrl(topic));
+    JoinModalDialog();
     show();
     raise();
     activateWindow();
+}
+
+// A modal dialog blocks every window but its own. Help asked for while one is
+// open becomes the dialog's window until the dialog closes, so that it can be
+// read, scrolled and clicked beside it.
+void THelpFrm::JoinModalDialog()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == this || modal == parentWidget())
+        return;
+    if (!HomeParent)
+        HomeParent = parentWidget();
+    else
+        parentWidget()->removeEventFilter(this);
+    // A window on the screen stays where it is; one never shown is placed
+    // by the window manager, as before.
+    const bool shown = isVisible();
+    const QRect bounds = geometry();
+    setParent(modal, windowFlags());
+    if (shown)
+        setGeometry(bounds);
+    modal->installEventFilter(this);
+}
+
+void THelpFrm::LeaveModalDialog()
+{
+    parentWidget()->removeEventFilter(this);
+    const bool shown = isVisible();
+    const QRect bounds = geometry();
+    setParent(HomeParent, windowFlags());
+    HomeParent = nullptr;
+    setGeometry(bounds);
+    if (shown)
+        show();
+}
+
+bool THelpFrm::eventFilter(QObject* watched, QEvent* event)
+{
+    // Hidden first, the dialog is never destroyed with this window in it.
+    if (HomeParent && watched == parentWidget() && event->type() == QEvent::Hide)
+        LeaveModalDialog();
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace tekstovar

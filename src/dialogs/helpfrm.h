@@ -23,7 +23,14 @@ public:
     // The page of a topic, e.g. "qrc:/help/batch.html".
     static QUrl TopicUrl(const QString& topic);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void JoinModalDialog();
+    void LeaveModalDialog();
+
+    QWidget* HomeParent = nullptr; // while the window belongs to a modal dialog
     QTextBrowser* PageBrw;
     QToolButton* BackBtn;
     QToolButton* ForwardBtn;

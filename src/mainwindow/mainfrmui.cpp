@@ -96,6 +96,7 @@ QWidget* BuildFilesPage(QTabWidget* pages, TMainFrmUi& ui)
     layout->setContentsMargins(2, 2, 2, 2);
     auto* list = ui.FilesLvw = new TListView(tab);
     list->setObjectName(QStringLiteral("FilesLvw"));
+    list->setAccessibleName(QStringLiteral("Файлы"));
     list->setColumnCount(ListColumnCount);
     list->setHeaderLabels(
         {QStringLiteral("Файл"), QStringLiteral("Директория"), QStringLiteral("Кодировка"), QStringLiteral("Замены")});
@@ -145,6 +146,7 @@ QWidget* BuildClipboardPage(QTabWidget* pages, TMainFrmUi& ui)
         slot = new QToolButton(tab);
         slot->setObjectName(QString::fromLatin1(name));
         slot->setToolTip(hint);
+        slot->setAccessibleName(hint);
         slot->setIcon(tab->style()->standardIcon(icon));
         strip->addWidget(slot);
     };
@@ -203,16 +205,24 @@ QWidget* BuildBottomPanel(QWidget* parent, TMainFrmUi& ui)
     };
     maskBox(ui.MaskCbx, "MaskCbx", ui.ViewMaskBtn, "ViewMaskBtn");
     maskBox(ui.ReplaceCbx, "ReplaceCbx", ui.ViewReplaceBtn, "ViewReplaceBtn");
-    grid->addWidget(new QLabel(QStringLiteral("Маска Поиска"), masks), 0, 0);
+    // Each box is named by its label, for screen readers too.
+    auto labelled = [&](const QString& caption, QWidget* control, int row) {
+        auto* label = new QLabel(caption, masks);
+        label->setBuddy(control);
+        control->setAccessibleName(caption);
+        grid->addWidget(label, row, 0);
+    };
+    labelled(QStringLiteral("Маска Поиска"), ui.MaskCbx, 0);
     grid->addWidget(ui.MaskCbx, 0, 1);
     grid->addWidget(ui.ViewMaskBtn, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Маска Замены"), masks), 1, 0);
+    labelled(QStringLiteral("Маска Замены"), ui.ReplaceCbx, 1);
     grid->addWidget(ui.ReplaceCbx, 1, 1);
     grid->addWidget(ui.ViewReplaceBtn, 1, 2);
     auto* runRow = new QHBoxLayout;
     ui.ReCodeChk = new QCheckBox(QStringLiteral("Перекодировать"), masks);
     ui.ReCodeChk->setObjectName(QStringLiteral("ReCodeChk"));
     ui.EncodingCbx = EncodingBox(masks, "EncodingCbx");
+    ui.EncodingCbx->setAccessibleName(QStringLiteral("Кодировка"));
     ui.EncodingCbx->setCurrentIndex(-1);
     ui.EncodingCbx->setEnabled(false);
     ui.GoBtn = new QPushButton(QStringLiteral("Заменить"), masks);
