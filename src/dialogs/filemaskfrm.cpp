@@ -31,19 +31,6 @@ QPushButton* PlainButton(const QString& caption, const QString& name, QWidget* p
     return button;
 }
 
-// The characters of a text that WIN has no byte for, each once: the mask is
-// kept in WIN, where any of them would turn into the wildcard '?'.
-QString CharsWinLacks(const QString& text)
-{
-    QString lacking;
-    for (char32_t c : text.toUcs4()) {
-        const QString one = QString::fromUcs4(&c, 1);
-        if (c != U'?' && WinFromUnicode(c) == '?' && !lacking.contains(one))
-            lacking += one;
-    }
-    return lacking;
-}
-
 } // namespace
 
 TFileMaskFrm::TFileMaskFrm(TDialogs& dialogs, std::string iniPath, QWidget* parent)

@@ -200,6 +200,7 @@ private:
         TRunLog Log{""};
         int Target = -1;
         std::string Text; // the clipboard run's text (WIN)
+        std::string Original; // the clipboard memo's text before the run (UTF-8)
         int Step = -1; // the scenario step this run is, -1 outside one
         bool StopAsked = false;
         bool EndShown = false; // the clipboard run's whole result is in the memo

@@ -4,6 +4,7 @@
 #include "encodings/codepages.h"
 #include "mainwindow/mainfrm.h"
 #include "mainwindow/mainfrmui.h"
+#include "platform/qstrings.h"
 #include "platform/quoting.h"
 
 #include <QComboBox>
@@ -34,7 +35,10 @@ void TMainFrm::RestoreBtnClick()
             return;
         }
         ShowSummary(QStringLiteral("Текст Возвращён"));
-        Ui->ClipboardMmo->setPlainText(EngineTextToMemo(Backups.ClipboardBackup.Restore(memo)));
+        // The text before the run, every character, goes back onto the
+        // clipboard too, where the run put its result.
+        Ui->ClipboardMmo->setPlainText(Utf8ToQString(Backups.ClipboardBackup.Restore(memo)));
+        PutOnClipboard(Ui->ClipboardMmo->toPlainText());
         Ui->ReplaceCountEdt->setText(QStringLiteral("0"));
         ResetProgress();
         if (Backups.EncodingBackup.Holds(memo))

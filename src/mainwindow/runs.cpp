@@ -46,6 +46,33 @@ std::string MemoToEngine(const QString& text)
     return QStringToWin(crlf);
 }
 
+// A question naming the characters of the clipboard text that WIN lacks (a
+// run turns them into '?') and where the first of them is.
+QString LackingCharsQuestion(const QString& text, QString lacking)
+{
+    constexpr qsizetype MaxNamed = 20;
+    const char32_t first = lacking.toUcs4().front();
+    int line = 1;
+    int column = 1;
+    for (char32_t c : text.toUcs4()) {
+        if (c == first)
+            break;
+        if (c == U'\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    if (lacking.size() > MaxNamed)
+        lacking = lacking.left(MaxNamed) + QStringLiteral("…");
+    return QStringLiteral("В Тексте Есть Символы, Которых Нет В WIN: «%1» (Первый: Строка %2, Позиция %3). "
+                          "Замена Превратит Их В «?». Заменить?")
+        .arg(lacking)
+        .arg(line)
+        .arg(column);
+}
+
 // The clipboard run's replacer knows when its result is whole. The engine
 // notifies the end once more when a step ends the text on a multiple of 500,
 // before the text is finished; a stop between that and the end proper must
@@ -146,6 +173,13 @@ bool TMainFrm::StartRun(const std::string& search, const std::string& replace)
     if (!IdleValue)
         return false;
     const int target = Ui->ReCodeChk->isChecked() ? Ui->EncodingCbx->currentIndex() : EncodingNone;
+    if (Ui->TasksPgC->currentIndex() == ClipboardPage && StepIndex() <= 0) {
+        const QString text = Ui->ClipboardMmo->toPlainText();
+        const QString lacking = CharsWinLacks(text);
+        if (!lacking.isEmpty() &&
+            !Dialogs.Confirm(this, QStringLiteral("Текстовар"), LackingCharsQuestion(text, lacking), false))
+            return false;
+    }
     try {
         if (Ui->TasksPgC->currentIndex() == ClipboardPage)
             StartClipboardRun(search, replace, target);
@@ -335,6 +369,8 @@ void TMainFrm::StartClipboardRun(const std::string& search, const std::string& r
 {
     Run = TRunState{};
     Run.Text = MemoToEngine(Ui->ClipboardMmo->toPlainText());
+    // The backup is the text itself, whatever WIN could not hold of it.
+    Run.Original = QStringToUtf8(Ui->ClipboardMmo->toPlainText());
     Run.Step = StepIndex();
     Run.Encodings = {Ui->ClipEncodingCbx->currentText().toStdString()};
     Run.Backup = Ui->BackUpChk->isChecked() && Run.Step <= 0;
@@ -378,7 +414,7 @@ void TMainFrm::ClipboardProgress(TMaskedReplacer& r)
     }
     if (position == 0) {
         if (Run.Backup) {
-            Backups.ClipboardBackup.Backup(Ui->ClipboardMmo, Run.Text, Run.Overwrite);
+            Backups.ClipboardBackup.Backup(Ui->ClipboardMmo, Run.Original, Run.Overwrite);
             Backups.EncodingBackup.Backup(Ui->ClipboardMmo, Run.Encodings[0], Run.Overwrite);
         }
         Dispatcher->Post([this, size] {

@@ -2,6 +2,8 @@
 
 #include "platform/winunicode.h"
 
+#include <QList>
+
 namespace tekstovar {
 
 QString WinToQString(std::string_view win) { return Utf8ToQString(WinToUtf8(win)); }
@@ -14,5 +16,16 @@ QString Utf8ToQString(std::string_view utf8)
 }
 
 std::string QStringToUtf8(const QString& text) { return text.toStdString(); }
+
+QString CharsWinLacks(const QString& text)
+{
+    QString lacking;
+    for (char32_t c : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&c, 1);
+        if (c != U'?' && WinFromUnicode(c) == '?' && !lacking.contains(one))
+            lacking += one;
+    }
+    return lacking;
+}
 
 } // namespace tekstovar

@@ -15,4 +15,8 @@ std::string QStringToWin(const QString& text);
 QString Utf8ToQString(std::string_view utf8);
 std::string QStringToUtf8(const QString& text);
 
+// The characters of a text that WIN has no byte for, each once, in the order
+// they first come; QStringToWin turns each into '?'.
+QString CharsWinLacks(const QString& text);
+
 } // namespace tekstovar

@@ -17,6 +17,7 @@ void TToolWindow::FitIntoFrame()
     const QSize margins = frameGeometry().size() - size();
     move(WantedFrame.topLeft());
     resize(WantedFrame.size() - margins);
+    FittedSize = size();
     // Without a frame yet (not shown, or no window manager) the window fills
     // the rectangle, which is right until a frame comes.
     if (!margins.isNull())
@@ -28,6 +29,9 @@ bool TToolWindow::event(QEvent* event)
     const bool handled = QWidget::event(event);
     // The window manager tells the frame's size with a move or a resize
     // after the window was mapped.
+    // A size someone else gave the window meanwhile stays.
+    if (FramePending && size() != FittedSize)
+        FramePending = false;
     if (FramePending && isVisible()) {
         switch (event->type()) {
         case QEvent::Move:
@@ -36,7 +40,7 @@ bool TToolWindow::event(QEvent* event)
         case QEvent::UpdateRequest:
             if (frameGeometry().size() != size())
                 QTimer::singleShot(0, this, [this] {
-                    if (FramePending)
+                    if (FramePending && size() == FittedSize)
                         FitIntoFrame();
                 });
             break;

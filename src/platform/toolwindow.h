@@ -31,6 +31,7 @@ private:
     void FitIntoFrame();
 
     QRect WantedFrame;
+    QSize FittedSize;
     bool FramePending = false;
 };
 

@@ -5,6 +5,7 @@
 #include "engine/replacerthread.h"
 #include "mainwindow/listview.h"
 #include "mainwindow/mainfrm.h"
+#include "mainwindow/mainfrmui.h"
 #include "platform/dispatcher.h"
 #include "platform/winunicode.h"
 #include "support/mainui.h"
@@ -412,6 +413,35 @@ TEST_F(RunsTest, ClipboardRunRecodeAndRestore)
     EXPECT_EQ(Ui().SummaryLbl->text(), QStringLiteral("Текст Возвращён"));
     EXPECT_TRUE(Ui().ClipboardMmo->toPlainText().endsWith(QStringLiteral("\n1 2 3")));
     EXPECT_EQ(Ui().ClipEncodingCbx->currentText(), QStringLiteral("WIN"));
+}
+
+// Characters WIN lacks are named before the clipboard run turns them into
+// '?', and "Вернуть" brings back every one of them, on the clipboard too.
+TEST_F(RunsTest, ClipboardCharsOutsideWinAreNamedAndComeBack)
+{
+    const QString original = QStringLiteral("текст\nnaïve café ✓ текст");
+    QApplication::clipboard()->setText(original);
+    QTest::mouseClick(
+        Ui().TasksPgC->tabBar(), Qt::LeftButton, {}, Ui().TasksPgC->tabBar()->tabRect(ClipboardPage).center());
+    ASSERT_EQ(Ui().ClipboardMmo->toPlainText(), original);
+    Dialogs.ConfirmAnswers.push_back(false);
+    Go(QStringLiteral("текст"), QStringLiteral("ТЕКСТ"));
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(Dialogs.Confirms.size(), 1);
+    EXPECT_FALSE(Dialogs.Confirms[0].YesByDefault);
+    EXPECT_TRUE(Dialogs.Confirms[0].Text.contains(QStringLiteral("«ïé✓»"))) << Dialogs.Confirms[0].Text.toStdString();
+    EXPECT_TRUE(Dialogs.Confirms[0].Text.contains(QStringLiteral("Строка 2, Позиция 3")));
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), original);
+    EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("0"));
+
+    Dialogs.ConfirmAnswers.push_back(true);
+    Go(QStringLiteral("текст"), QStringLiteral("ТЕКСТ"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("ТЕКСТ\nna?ve caf? ? ТЕКСТ"));
+    QApplication::clipboard()->setText(QStringLiteral("something else"));
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), original);
+    EXPECT_EQ(QApplication::clipboard()->text(), original);
 }
 
 TEST_F(RunsTest, StopDuringALongClipboardRunChangesNothing)
