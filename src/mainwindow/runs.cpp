@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -455,6 +456,9 @@ void TMainFrm::ClipboardRunEnded(bool failed)
 
 void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
 {
+    // A fault the engine met on the way (the run went on past it) is told
+    // with the summary.
+    const QString engineError = Active ? Utf8ToQString(Active->ErrorText()) : QString();
     Active.reset(); // the replacer is not used after its end
     SetIdle(true);
     const std::string message = FailureMessage(failure);
@@ -465,6 +469,8 @@ void TMainFrm::ReplacerDone(const std::exception_ptr& failure)
         ShowRunSummary();
     } else
         ClipboardRunEnded(!message.empty());
+    if (!engineError.isEmpty())
+        Ui->SummaryLbl->setText(Ui->SummaryLbl->text() + QStringLiteral(". ") + engineError);
     if (!message.empty())
         ShowError(Utf8ToQString(message)); // a failed run does not pass for a finished one
     else if (!Run.LogError.empty() && !(Run.Step > 0 && LogErrorTold)) {

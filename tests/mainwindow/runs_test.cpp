@@ -535,6 +535,13 @@ TEST_F(RunsTest, AFaultyReplaceMaskIsAskedAboutBeforeAnythingIsWritten)
     EXPECT_TRUE(
         Dialogs.Confirms[0].Text.startsWith(QStringLiteral("Неверный Формат Строки Замены\nМаска Поиска: a\\Tb")));
     EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), "ab");
+
+    // Yes runs it, and the fault the engine met is in the summary.
+    Dialogs.ConfirmAnswers.push_back(true);
+    Go(QStringLiteral("a\\Tb"), QStringLiteral("\\5"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Ui().SummaryLbl->text().endsWith(QStringLiteral(". Неверный Формат Строки Замены")))
+        << Ui().SummaryLbl->text().toStdString();
 }
 
 TEST_F(RunsTest, AMalformedMaskStartsNothing)
