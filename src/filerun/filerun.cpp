@@ -223,7 +223,9 @@ void TFileRun::BeforeChange(std::size_t f)
     SweepTemporaries(store.BackupPath(path));
     try {
         store.Backup(s.Key, path, Settings.OverwriteBackup);
-        Backups.EncodingBackup.Backup(s.Key, s.EncodingBefore, Settings.OverwriteBackup);
+        // The code page belongs to the contents: a names run leaves it.
+        if (!Settings.Names)
+            Backups.EncodingBackup.Backup(s.Key, s.EncodingBefore, Settings.OverwriteBackup);
     } catch (const TError& e) {
         // Without its backup the file is changed by no step of this run.
         Exclude(f, e.what());

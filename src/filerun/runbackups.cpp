@@ -65,7 +65,7 @@ TRunBackups::TEntryOutcome TRunBackups::Restore(const void* key, bool names, con
         outcome.Path = restored;
     }
     // Otherwise the backup had vanished: the file the run produced stays.
-    if (EncodingBackup.Holds(key))
+    if (!names && EncodingBackup.Holds(key))
         outcome.Encoding = EncodingBackup.Restore(key);
     return outcome;
 }
@@ -77,7 +77,7 @@ TRunBackups::TEntryOutcome TRunBackups::Erase(const void* key, bool names)
         return outcome;
     outcome.Held = true;
     FileStore(names).Erase(key);
-    if (EncodingBackup.Holds(key))
+    if (!names && EncodingBackup.Holds(key))
         EncodingBackup.Erase(key);
     return outcome;
 }

@@ -544,6 +544,32 @@ TEST_F(RunsTest, AFaultyReplaceMaskIsAskedAboutBeforeAnythingIsWritten)
         << Ui().SummaryLbl->text().toStdString();
 }
 
+// The code page belongs to the contents: undoing a names run leaves the one
+// a content recode set, and undoing the recode brings back the first.
+TEST_F(RunsTest, UndoingANamesRunKeepsTheContentsCodePage)
+{
+    const std::string text = Utf8ToWin("Съешь же ещё этих мягких французских булок");
+    Main().AddFile(Files.Write("a.txt", text), EncodingWin);
+    QTest::mouseClick(Ui().ReCodeChk, Qt::LeftButton);
+    Ui().EncodingCbx->setCurrentIndex(EncodingKoi);
+    Go(QString(), QString());
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Ui().Entry(0)->text(2), QStringLiteral("KOI"));
+    QTest::mouseClick(Ui().ReCodeChk, Qt::LeftButton);
+    QTest::mouseClick(Ui().ReNameRbt, Qt::LeftButton);
+    Go(QStringLiteral("a.txt"), QStringLiteral("b.txt"));
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(std::filesystem::exists(Files.Path("b.txt")));
+
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
+    EXPECT_TRUE(std::filesystem::exists(Files.Path("a.txt")));
+    EXPECT_EQ(Ui().Entry(0)->text(2), QStringLiteral("KOI"));
+    QTest::mouseClick(Ui().ReContentRbt, Qt::LeftButton);
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(Ui().Entry(0)->text(2), QStringLiteral("WIN"));
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), text);
+}
+
 TEST_F(RunsTest, AMalformedMaskStartsNothing)
 {
     Main().AddFile(Files.Write("a.txt", "a"), 0);
