@@ -2,7 +2,7 @@
 
 namespace tekstovar {
 
-const std::array<std::string_view, EncodingCount> EncodingNames = {"WIN", "KOI", "DOS", "ISO", "MAC"};
+const std::array<std::string_view, PageCount> EncodingNames = {"WIN", "KOI", "DOS", "ISO", "MAC", "UTF"};
 
 namespace {
 
@@ -62,8 +62,8 @@ const std::array<std::int32_t, LetterCount + 1> LetterWeights = {0,
 
 int EncodingByName(std::string_view name)
 {
-    for (int e = 0; e < EncodingCount; ++e)
-        if (name == EncodingNames[e])
+    for (int e = 0; e < PageCount; ++e)
+        if (name == EncodingNames[static_cast<std::size_t>(e)])
             return e;
     return EncodingNone;
 }

@@ -1,13 +1,16 @@
 #include "encodings/detect.h"
 
 #include "encodings/codepages.h"
+#include "encodings/utf8.h"
 
 #include <array>
 #include <cstdint>
 
 namespace tekstovar {
 
-int DetectEncoding(std::string_view text)
+int DetectEncoding(std::string_view text) { return LooksLikeUtf8(text, false) ? EncodingUtf : DetectBytePage(text); }
+
+int DetectBytePage(std::string_view text)
 {
     // Count each byte value once, then weigh: the same sums as adding the
     // weights byte by byte. Counts are 64-bit; the scores wrap as the 32-bit
@@ -36,6 +39,10 @@ int DetectEncoding(std::string_view text)
     return result;
 }
 
-int DetectEncodingOfHead(std::string_view text) { return DetectEncoding(text.substr(0, DetectionLength)); }
+int DetectEncodingOfHead(std::string_view text)
+{
+    const std::string_view head = text.substr(0, DetectionLength);
+    return LooksLikeUtf8(head, text.size() > head.size()) ? EncodingUtf : DetectBytePage(head);
+}
 
 } // namespace tekstovar

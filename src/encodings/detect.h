@@ -5,9 +5,14 @@
 
 namespace tekstovar {
 
-// The page (0..4, never -1) whose Russian letters best explain the text by
-// letter frequency; ties go to the lower index, a text without letters is WIN.
+// UTF (5) for a text that looks like UTF-8 (LooksLikeUtf8); otherwise the
+// byte page (0..4) whose Russian letters best explain the text by letter
+// frequency; ties go to the lower index, a text without letters is WIN.
+// Never -1.
 int DetectEncoding(std::string_view text);
+
+// The byte page alone, by letter frequency.
+int DetectBytePage(std::string_view text);
 
 // How much of a file or text the detection looks at.
 inline constexpr std::size_t DetectionLength = 512;

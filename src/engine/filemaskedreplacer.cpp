@@ -1,6 +1,7 @@
 #include "engine/filemaskedreplacer.h"
 
 #include "common/error.h"
+#include "encodings/codepages.h"
 #include "platform/fileio.h"
 #include "platform/quoting.h"
 
@@ -12,6 +13,7 @@ namespace tekstovar {
 bool TFileMaskedReplacer::Start()
 {
     InFile = false;
+    RunTarget = TargetEncoding();
     return TFileListReplacer::Start();
 }
 
@@ -39,8 +41,18 @@ void TFileMaskedReplacer::BeginFile()
         AbandonFile(e.what()); // left untouched and reported; the run goes on
         return;
     }
-    SetText(std::move(contents));
-    PrepareForFile(FileEncoding());
+    const int page = FileEncoding();
+    Original = page == EncodingUtf ? contents : std::string();
+    try {
+        Paged = ToEngine(std::move(contents), page, RunTarget);
+    } catch (const TError& e) {
+        Original.clear();
+        AbandonFile(e.what()); // a UTF-8 text the engine's page cannot hold stays whole
+        return;
+    }
+    SetText(std::move(Paged.Bytes));
+    AssignTargetEncoding(Paged.EngineTarget);
+    PrepareForFile(Paged.EnginePage);
     TakeLineBreakFromText(); // each file writes its own line break
     if (TMaskedReplacer::Start())
         InFile = true;
@@ -72,22 +84,34 @@ void TFileMaskedReplacer::Step()
     }
 }
 
+std::string TFileMaskedReplacer::Output()
+{
+    if (Paged.OutPage != EncodingUtf)
+        return Result();
+    return FromEngine(Result(), Paged);
+}
+
 void TFileMaskedReplacer::EndFile()
 {
+    const std::string output = Output();
+    // What the file held: the engine's text, unless it was taken from UTF-8.
+    const std::string& before = FileEncoding() == EncodingUtf ? Original : Text();
     // Nothing is rewritten that did not change: its inode, times and links stay.
-    if (Result() != Text() && MayChangeFile()) {
+    if (output != before && MayChangeFile()) {
         try {
-            FileWarningValue = WriteFileReplacing(Paths[FileIndex()], Result());
+            FileWarningValue = WriteFileReplacing(Paths[FileIndex()], output);
             FileChangedValue = true;
         } catch (const TError& e) {
             FileErrorValue = e.what(); // the old contents stay
         }
     }
+    Original.clear();
     NotifyFileEnd();
 }
 
 void TFileMaskedReplacer::AfterRunEnd()
 {
+    AssignTargetEncoding(RunTarget);
     if (!InFile)
         return;
     // Stopped inside a file: it was not written, so it must still be at its
@@ -96,7 +120,7 @@ void TFileMaskedReplacer::AfterRunEnd()
     std::error_code error;
     if (!std::filesystem::exists(path, error) && !error) {
         try {
-            WriteFileReplacing(path, Text());
+            WriteFileReplacing(path, FileEncoding() == EncodingUtf ? Original : Text());
         } catch (const TError& e) {
             FileErrorValue = e.what();
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "encodings/pagedtext.h"
 #include "engine/filelistreplacer.h"
 
 namespace tekstovar {
@@ -25,8 +26,13 @@ private:
     // Leaves the current file as it is, with why.
     void AbandonFile(std::string why);
     void AfterRunEnd() override;
+    // The file's contents as they go out (UTF-8 when the run asks for it).
+    std::string Output();
 
     bool InFile = false;
+    int RunTarget = -1; // the page the run recodes into; per file the engine's may differ
+    TPagedText Paged; // how the current file goes through the engine (its bytes are the text)
+    std::string Original; // a UTF-8 file's bytes, while the engine works on them in a byte page
 };
 
 } // namespace tekstovar

@@ -1,0 +1,47 @@
+#include "encodings/pagedtext.h"
+
+#include "common/error.h"
+#include "encodings/codepages.h"
+#include "encodings/unicodepages.h"
+#include "encodings/utf8.h"
+
+#include <optional>
+
+namespace tekstovar {
+
+TPagedText ToEngine(std::string text, int page, int target)
+{
+    TPagedText paged;
+    if (page != EncodingUtf) {
+        paged.Bytes = std::move(text);
+        paged.EnginePage = page;
+        if (target == EncodingUtf)
+            paged.OutPage = EncodingUtf;
+        else
+            paged.EngineTarget = target;
+        return paged;
+    }
+    // Into the target's page at once when there is one: a character that
+    // page holds and WIN does not still goes.
+    paged.EnginePage = IsEncoding(target) ? target : EncodingWin;
+    paged.OutPage = IsEncoding(target) ? EncodingNone : EncodingUtf;
+    std::string_view utf8(text);
+    if (utf8.starts_with(Utf8Bom)) {
+        utf8.remove_prefix(Utf8Bom.size());
+        paged.Bom = paged.OutPage == EncodingUtf;
+    }
+    if (const std::optional<TUtf8Stop> stop = Utf8ToPage(utf8, paged.EnginePage, paged.Bytes))
+        throw TError(Utf8StopMessage(*stop, paged.EnginePage));
+    return paged;
+}
+
+std::string FromEngine(std::string result, const TPagedText& paged)
+{
+    if (paged.OutPage != EncodingUtf)
+        return result;
+    std::string utf8 = paged.Bom ? std::string(Utf8Bom) : std::string();
+    utf8 += PageToUtf8(result, paged.EnginePage);
+    return utf8;
+}
+
+} // namespace tekstovar
