@@ -1,11 +1,16 @@
 #include "app/application.h"
 
+#include "encodings/codepages.h"
+#include "mainwindow/mainfrm.h"
 #include "platform/dialogs.h"
 
+#include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 #include <exception>
+#include <filesystem>
 
 namespace tekstovar {
 
@@ -23,6 +28,17 @@ void LoadQtTranslation(QCoreApplication& application)
         delete translator;
 }
 
+// Every size of the icon the theme installs, from the resources: the windows
+// show it whether or not the program is installed.
+QIcon ProgramIcon()
+{
+    const QString theme = QStringLiteral(":/tekstovar/hicolor/");
+    QIcon icon;
+    for (const QString& size : QDir(theme).entryList(QDir::Dirs))
+        icon.addFile(theme + size + QStringLiteral("/apps/tekstovar.png"));
+    return icon;
+}
+
 } // namespace
 
 TApplication::TApplication(int& argc, char** argv, TDialogs& dialogs) : QApplication(argc, argv), Dialogs(dialogs)
@@ -30,6 +46,7 @@ TApplication::TApplication(int& argc, char** argv, TDialogs& dialogs) : QApplica
     setApplicationName(QStringLiteral("Текстовар"));
     setApplicationDisplayName(QStringLiteral("Текстовар"));
     LoadQtTranslation(*this);
+    setWindowIcon(ProgramIcon());
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
@@ -40,6 +57,34 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
         Dialogs.Error(activeWindow(), ErrorText(QString::fromUtf8(e.what())));
     }
     return true;
+}
+
+std::vector<std::string> PathArguments(int argc, char** argv)
+{
+    std::vector<std::string> paths;
+    for (int i = 1; i < argc; ++i) {
+        std::error_code error;
+        std::filesystem::path path = std::filesystem::absolute(argv[i], error);
+        if (error)
+            path = argv[i]; // no current directory: left as given
+        path = path.lexically_normal();
+        // "dir/" names the directory itself, as its dialog gives it.
+        if (!path.has_filename() && path.has_relative_path())
+            path = path.parent_path();
+        paths.push_back(path.string());
+    }
+    return paths;
+}
+
+void AddPaths(TMainFrm& main, const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) {
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error))
+            main.AddDirectory(path);
+        else
+            main.AddFile(path, EncodingDetect);
+    }
 }
 
 } // namespace tekstovar

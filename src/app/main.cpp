@@ -18,5 +18,8 @@ int main(int argc, char** argv)
     }
     tekstovar::TProgram program(dialogs, directory);
     program.MainFrm().show();
+    // A file manager's "Open with" names its files here; they join the list
+    // the window loaded from its program directory.
+    tekstovar::AddPaths(program.MainFrm(), tekstovar::PathArguments(argc, argv));
     return tekstovar::TApplication::exec();
 }
