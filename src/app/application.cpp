@@ -45,6 +45,8 @@ TApplication::TApplication(int& argc, char** argv, TDialogs& dialogs) : QApplica
 {
     setApplicationName(QStringLiteral("Текстовар"));
     setApplicationDisplayName(QStringLiteral("Текстовар"));
+    // Docks and task bars find the desktop entry, and its icon, by this name.
+    setDesktopFileName(QStringLiteral("tekstovar"));
     LoadQtTranslation(*this);
     setWindowIcon(ProgramIcon());
 }
