@@ -126,7 +126,7 @@ int RunFileMode(const TCliOptions& options)
         int page = options.From;
         if (page == EncodingDetect) {
             try {
-                page = DetectEncoding(ReadFileHead(file, DetectionLength));
+                page = DetectFileEncoding(file);
             } catch (const TError& e) {
                 std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
                 status = 3;

@@ -10,7 +10,7 @@ int CodePage(const std::string& option, const std::string& name)
 {
     int e = EncodingByName(name);
     if (e == EncodingNone)
-        throw TUsageError{"unknown code page for " + option + ": '" + name + "' (use WIN, KOI, DOS, ISO or MAC)"};
+        throw TUsageError{"unknown code page for " + option + ": '" + name + "' (use WIN, KOI, DOS, ISO, MAC or UTF)"};
     return e;
 }
 

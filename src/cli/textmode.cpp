@@ -5,6 +5,7 @@
 #include "common/error.h"
 #include "encodings/codepages.h"
 #include "encodings/detect.h"
+#include "encodings/pagedtext.h"
 #include "engine/maskedreplacer.h"
 #include "platform/fileio.h"
 #include "platform/quoting.h"
@@ -39,12 +40,22 @@ int RunTextMode(const TCliOptions& options)
     long long total = 0;
     std::string warning;
     for (std::size_t k = 0; k < pairs.size(); ++k) {
-        auto replacer = TMaskedReplacer::Create(std::move(text), pairs[k].Search, pairs[k].Replace, source, options.To);
+        // A UTF-8 text goes through a byte page; one that cannot leaves
+        // nothing written.
+        TPagedText paged;
+        try {
+            paged = ToEngine(std::move(text), source, options.To);
+        } catch (const TError& e) {
+            std::cerr << "error: " << OneLine(e.what()) << '\n';
+            return 1;
+        }
+        auto replacer = TMaskedReplacer::Create(
+            std::move(paged.Bytes), pairs[k].Search, pairs[k].Replace, paged.EnginePage, paged.EngineTarget);
         replacer->Run();
         total += replacer->ReplaceCount();
         if (!replacer->ErrorText().empty())
             warning = replacer->ErrorText();
-        text = replacer->TakeResult();
+        text = FromEngine(replacer->TakeResult(), paged);
         if (options.To != EncodingNone)
             source = options.To;
     }
@@ -65,8 +76,8 @@ int RunDetectMode(const TCliOptions& options)
     int status = 0;
     for (const std::string& path : options.Paths) {
         try {
-            std::string head = ReadFileHead(path, DetectionLength);
-            std::cout << QuoteName(path) << '\t' << EncodingNames[DetectEncoding(head)] << '\n';
+            const int page = DetectFileEncoding(path); // before the path: a file that cannot be read prints nothing
+            std::cout << QuoteName(path) << '\t' << EncodingNames[static_cast<std::size_t>(page)] << '\n';
         } catch (const TError& e) {
             std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
             status = 1;

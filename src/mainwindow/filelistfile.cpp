@@ -157,8 +157,7 @@ void ParseFileList(std::string_view bytes, const std::string& listPath, const st
     std::size_t k = 0;
     while (k < lines.size()) {
         long long index = -1;
-        if (k + 2 < lines.size() && ParseInteger(std::string(lines[k + 2]), index) && index >= 0 &&
-            index < EncodingCount) {
+        if (k + 2 < lines.size() && ParseInteger(std::string(lines[k + 2]), index) && index >= 0 && index < PageCount) {
             add({WinToUtf8(lines[k]), WinToUtf8(lines[k + 1]), static_cast<int>(index)});
             any = true;
             k += 3;

@@ -109,7 +109,7 @@ void TMainFrm::ConnectControls()
     trigger(ui.N10, &TMainFrm::ClearBtnClick);
     trigger(ui.N13, &TMainFrm::OpenBtnClick);
     trigger(ui.N11, &TMainFrm::SaveBtnClick);
-    for (int e = 0; e < EncodingCount; ++e)
+    for (int e = 0; e < PageCount; ++e)
         connect(ui.EncodingMims[static_cast<std::size_t>(e)], &QAction::triggered, this, [this, e] { WIN1Click(e); });
     trigger(ui.ExtMnu, &TMainFrm::ExtMnuClick);
 
@@ -272,12 +272,12 @@ void TMainFrm::AddFileChecked(const std::string& path, int encoding)
         page = Values.DefaultEncoding;
         if (Values.DetectEncoding) {
             try {
-                page = DetectEncoding(ReadFileHead(path, DetectionLength));
+                page = DetectFileEncoding(path);
             } catch (const TError& e) {
                 DetectionFailures.push_back(e.what());
             }
         }
-    } else if (!IsEncoding(page))
+    } else if (!IsPage(page))
         page = Values.DefaultEncoding;
     List.Add(path, page);
     AddRow(List.Size() - 1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "encodings/pagedtext.h"
 #include "engine/position.h"
 #include "filerun/filerun.h"
 #include "filerun/runbackups.h"
@@ -36,6 +37,7 @@ struct TMainFrmUi;
 
 // The clipboard text as the memo shows it: Unicode, LF line breaks.
 QString EngineTextToMemo(const std::string& win);
+QString Utf8TextToMemo(const std::string& utf8);
 
 // The other windows the main window opens or follows; they are created after
 // it, so they are handed over once they exist.
@@ -199,7 +201,8 @@ private:
         bool Overwrite = false;
         TRunLog Log{""};
         int Target = -1;
-        std::string Text; // the clipboard run's text (WIN)
+        TPagedText Paged; // how the clipboard text goes through the engine
+        std::string Text; // the clipboard run's text, in the engine's page
         std::string Original; // the clipboard memo's text before the run (UTF-8)
         int Step = -1; // the scenario step this run is, -1 outside one
         bool StopAsked = false;

@@ -47,7 +47,7 @@ QComboBox* EncodingBox(QWidget* parent, const char* name)
 {
     auto* box = new QComboBox(parent);
     box->setObjectName(QString::fromLatin1(name));
-    for (int e = 0; e < EncodingCount; ++e)
+    for (int e = 0; e < PageCount; ++e)
         box->addItem(EncodingName(e));
     return box;
 }
@@ -298,7 +298,7 @@ void BuildPopupMenu(TMainFrmUi& ui)
     item(ui.N13, "N13", QStringLiteral("Загрузить Список"));
     item(ui.N11, "N11", QStringLiteral("Сохранить Список"));
     menu->addSeparator();
-    for (int e = 0; e < EncodingCount; ++e) {
+    for (int e = 0; e < PageCount; ++e) {
         QAction*& action = ui.EncodingMims[static_cast<std::size_t>(e)];
         action = menu->addAction(EncodingName(e));
         action->setObjectName(EncodingName(e) + QStringLiteral("1"));

@@ -80,7 +80,7 @@ struct TMainFrmUi {
     QAction* N10 = nullptr; // clear
     QAction* N13 = nullptr; // load a list
     QAction* N11 = nullptr; // save the list
-    std::array<QAction*, EncodingCount> EncodingMims{}; // "WIN1" .. "MAC1"
+    std::array<QAction*, PageCount> EncodingMims{}; // "WIN1" .. "UTF1"
     QAction* ExtMnu = nullptr; // file masks
 };
 

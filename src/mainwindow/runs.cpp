@@ -22,8 +22,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QLabel>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -40,12 +40,17 @@ constexpr auto ProgressInterval = std::chrono::milliseconds(40);
 
 // The memo holds LF line breaks; the engine sees the text as a Windows
 // clipboard holds it, with CR LF, in WIN bytes.
-std::string MemoToEngine(const QString& text)
+QString WithCrLf(const QString& text)
 {
     QString crlf = text;
     crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\n', QStringLiteral("\r\n"));
-    return QStringToWin(crlf);
+    return crlf;
 }
+
+std::string MemoToEngine(const QString& text) { return QStringToWin(WithCrLf(text)); }
+
+// The memo as a UTF-8 text, with the same line breaks.
+std::string MemoToUtf8(const QString& text) { return QStringToUtf8(WithCrLf(text)); }
 
 // A question naming the characters of the clipboard text that WIN lacks (a
 // run turns them into '?') and where the first of them is.
@@ -97,9 +102,11 @@ public:
 
 } // namespace
 
-QString EngineTextToMemo(const std::string& win)
+QString EngineTextToMemo(const std::string& win) { return Utf8TextToMemo(WinToUtf8(win)); }
+
+QString Utf8TextToMemo(const std::string& utf8)
 {
-    QString text = Utf8ToQString(WinToUtf8(win));
+    QString text = Utf8ToQString(utf8);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
@@ -174,7 +181,9 @@ bool TMainFrm::StartRun(const std::string& search, const std::string& replace)
     if (!IdleValue)
         return false;
     const int target = Ui->ReCodeChk->isChecked() ? Ui->EncodingCbx->currentIndex() : EncodingNone;
-    if (Ui->TasksPgC->currentIndex() == ClipboardPage && StepIndex() <= 0) {
+    // A UTF-8 text is refused whole by the run itself, naming the character.
+    if (Ui->TasksPgC->currentIndex() == ClipboardPage && StepIndex() <= 0 &&
+        Ui->ClipEncodingCbx->currentIndex() != EncodingUtf) {
         const QString text = Ui->ClipboardMmo->toPlainText();
         const QString lacking = CharsWinLacks(text);
         if (!lacking.isEmpty() &&
@@ -369,9 +378,15 @@ void TMainFrm::ShowClipboardCount(const std::string& count) { Ui->ReplaceCountEd
 void TMainFrm::StartClipboardRun(const std::string& search, const std::string& replace, int target)
 {
     Run = TRunState{};
-    Run.Text = MemoToEngine(Ui->ClipboardMmo->toPlainText());
+    const int page = Ui->ClipEncodingCbx->currentIndex();
+    const QString memo = Ui->ClipboardMmo->toPlainText();
+    // A UTF-8 text is the memo's own characters; a byte page's are the
+    // memo's WIN bytes. A text the engine's page cannot hold throws here,
+    // before anything changed.
+    Run.Paged = ToEngine(page == EncodingUtf ? MemoToUtf8(memo) : MemoToEngine(memo), page, target);
+    Run.Text = std::move(Run.Paged.Bytes);
     // The backup is the text itself, whatever WIN could not hold of it.
-    Run.Original = QStringToUtf8(Ui->ClipboardMmo->toPlainText());
+    Run.Original = QStringToUtf8(memo);
     Run.Step = StepIndex();
     Run.Encodings = {Ui->ClipEncodingCbx->currentText().toStdString()};
     Run.Backup = Ui->BackUpChk->isChecked() && Run.Step <= 0;
@@ -379,7 +394,7 @@ void TMainFrm::StartClipboardRun(const std::string& search, const std::string& r
     Run.Log = TRunLog(Values.Logging ? Values.LogFileName : std::string());
     Run.Target = target;
     Active =
-        std::make_unique<TClipboardReplacer>(Run.Text, search, replace, Ui->ClipEncodingCbx->currentIndex(), target);
+        std::make_unique<TClipboardReplacer>(Run.Text, search, replace, Run.Paged.EnginePage, Run.Paged.EngineTarget);
     WriteLog([&] {
         Run.Log.Write("\r\n" + LogDateTime(std::time(nullptr)));
         Run.Log.Write(Utf8ToWin("Замена В Буфере Обмена"));
@@ -401,13 +416,14 @@ void TMainFrm::ClipboardProgress(TMaskedReplacer& r)
         if (!static_cast<TClipboardReplacer&>(r).Whole)
             return;
         WriteLog([&] { Run.Log.Write(Utf8ToWin("Количество Замен:") + "\t" + std::to_string(count)); });
-        Dispatcher->Post([this, count, target = Run.Target, result = r.Result()] {
+        Dispatcher->Post([this, count, target = Run.Target, result = FromEngine(r.Result(), Run.Paged),
+                             utf8 = Run.Paged.OutPage == EncodingUtf] {
             Run.EndShown = true;
             ResetProgress();
             Ui->ReplaceCountEdt->setText(QString::number(count));
             if (target != EncodingNone)
                 Ui->ClipEncodingCbx->setCurrentIndex(target);
-            Ui->ClipboardMmo->setPlainText(EngineTextToMemo(result));
+            Ui->ClipboardMmo->setPlainText(utf8 ? Utf8TextToMemo(result) : EngineTextToMemo(result));
             PutOnClipboard(Ui->ClipboardMmo->toPlainText());
             Ui->ClipboardMmo->moveCursor(QTextCursor::Start);
         });
@@ -530,8 +546,10 @@ void TMainFrm::RefreshBtnClick()
     Ui->ClipboardMmo->moveCursor(QTextCursor::Start);
     int page = Values.DefaultEncoding;
     if (Values.DetectEncoding)
+        // The memo holds characters, not bytes: which byte page its WIN
+        // bytes stand for is the question here.
         page =
-            DetectEncoding(std::string_view(MemoToEngine(Ui->ClipboardMmo->toPlainText())).substr(0, DetectionLength));
+            DetectBytePage(std::string_view(MemoToEngine(Ui->ClipboardMmo->toPlainText())).substr(0, DetectionLength));
     Ui->ClipEncodingCbx->setCurrentIndex(page);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/fileio.h"
 
+#include "encodings/detect.h"
+
 #include "common/error.h"
 #include "platform/filemeta.h"
 #include "platform/pathparts.h"
@@ -226,6 +228,12 @@ std::string ReadDescriptor(int fd, const std::string& name, std::size_t limit)
 std::string ReadFileBytes(const std::string& path) { return ReadUpTo(path, std::string::npos); }
 
 std::string ReadFileHead(const std::string& path, std::size_t limit) { return ReadUpTo(path, limit); }
+
+int DetectFileEncoding(const std::string& path)
+{
+    // One byte more than the head tells whether a sequence at its end was cut.
+    return DetectEncodingOfHead(ReadUpTo(path, DetectionLength + 1));
+}
 
 TTempFile::TTempFile(const std::string& target) : TargetPath(target)
 {

@@ -16,6 +16,9 @@ namespace tekstovar {
 std::string ReadFileBytes(const std::string& path);
 // At most `limit` bytes from the start of the file.
 std::string ReadFileHead(const std::string& path, std::size_t limit);
+
+// The page of a file's contents, found from its head (DetectEncodingOfHead).
+int DetectFileEncoding(const std::string& path);
 // Reads from an open descriptor (a file or a pipe) up to `limit` bytes;
 // `name` goes into the message of a failure. A directory is refused.
 std::string ReadDescriptor(int fd, const std::string& name, std::size_t limit = std::string::npos);

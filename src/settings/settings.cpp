@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "common/error.h"
+#include "encodings/codepages.h"
 #include "platform/winunicode.h"
 
 #include <algorithm>
@@ -150,7 +151,7 @@ TSettings LoadSettings(
     s.WorkDir = ReadUtf8(ini, General, "WorkDir", directory);
     s.LinkedPairs = ini.ReadBool(General, "LinkedPairs", true);
     s.DetectEncoding = ini.ReadBool(General, "DetectEncoding", true);
-    s.DefaultEncoding = ReadInRange(ini, General, "DefaultEncoding", 0, 0, 4);
+    s.DefaultEncoding = ReadInRange(ini, General, "DefaultEncoding", 0, 0, PageCount - 1);
     s.Backup = ini.ReadBool(General, "Backup", true);
     s.OverwriteBackup = ini.ReadBool(General, "OverwriteBackup", false);
     s.DetectDuplicates = ini.ReadBool(General, "DetectDuplicates", true);

@@ -181,7 +181,7 @@ QWidget* TSetupFrm::BuildGeneralPage()
     DefaultEncodingCbx = new QComboBox;
     DefaultEncodingCbx->setObjectName(QStringLiteral("DefaultEncodingCbx"));
     DefaultEncodingCbx->addItems({QStringLiteral("WIN"), QStringLiteral("KOI"), QStringLiteral("DOS"),
-        QStringLiteral("ISO"), QStringLiteral("MAC")});
+        QStringLiteral("ISO"), QStringLiteral("MAC"), QStringLiteral("UTF")});
     encodingLayout->addWidget(DefaultEncodingCbx);
     layout->addWidget(encoding);
 

@@ -2,6 +2,7 @@
 // status byte for byte.
 
 #include "clitest.h"
+#include "encodings/utf8.h"
 
 namespace tekstovar {
 namespace {
@@ -295,6 +296,40 @@ TEST_F(CliTest, HelpDescribesTheOptions)
                  "WIN KOI DOS ISO MAC", "replacements: N", "warning: MESSAGE"})
             EXPECT_NE(run.Out.find(word), std::string::npos) << word;
     }
+}
+
+} // namespace
+} // namespace tekstovar
+
+namespace tekstovar {
+namespace {
+
+// UTF-8 on the command line: detected, replaced in as UTF-8, recoded into
+// and out of; a text that cannot go is written nowhere.
+TEST_F(CliTest, Utf8TextsAndFiles)
+{
+    const std::string bom(Utf8Bom);
+    const fs::path utf = File("utf.txt", bom + "Привет, мир\r\n");
+    const fs::path koi = File("koi.txt", InPage("мир", EncodingKoi));
+    const TRun detect = Run({"--detect", utf.string(), koi.string()});
+    EXPECT_EQ(detect.Out, utf.string() + "\tUTF\n" + koi.string() + "\tKOI\n");
+
+    const TRun replaced = Run({"-s", "мир", "-r", "свет"}, "мир и мир\n");
+    EXPECT_EQ(replaced.Status, 0);
+    EXPECT_EQ(replaced.Out, "свет и свет\n");
+    const TRun toUtf = Run({"--from", "KOI", "--to", "UTF"}, InPage("мир", EncodingKoi));
+    EXPECT_EQ(toUtf.Out, "мир");
+    const TRun fromUtf = Run({"--to", "DOS"}, "мир");
+    EXPECT_EQ(fromUtf.Out, InPage("мир", EncodingDos));
+    const TRun refused = Run({"--from", "UTF", "-s", "a", "-r", "b"}, "a \xFF");
+    EXPECT_EQ(refused.Status, 1);
+    EXPECT_EQ(refused.Out, "");
+    EXPECT_NE(refused.Err.find("UTF-8"), std::string::npos) << refused.Err;
+
+    const TRun files = Run({"-s", "мир", "-r", "свет", "--to", "UTF", utf.string(), koi.string()});
+    EXPECT_EQ(files.Status, 0) << files.Err;
+    EXPECT_EQ(ReadBytes(utf), bom + "Привет, свет\r\n");
+    EXPECT_EQ(ReadBytes(koi), "свет");
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "encodings/utf8.h"
 #include "engine/filemaskedreplacer.h"
 #include "engine/filenamereplacer.h"
 #include "replacerun.h"
@@ -254,4 +255,56 @@ TEST(FileNameReplacer, RussianNamesAndTheirCodePage)
     TFileNameMaskedReplacer r(W("отчёт"), W("Итог"), paths, pages, EncodingNone);
     r.Run();
     EXPECT_EQ(TTempDir::Read(dir.Path("Итог.txt")), "1");
+}
+
+namespace {
+
+std::string Utf(const std::string& s) { return s; } // the test's own text is UTF-8
+
+} // namespace
+
+// A UTF-8 file is replaced in, with or without its byte-order mark and with
+// its own line breaks, and stays UTF-8; each page's file goes into UTF-8
+// whole.
+TEST(FileReplacer, Utf8FilesAreReplacedInAndRecodedInto)
+{
+    TTempDir dir;
+    const std::string bom(Utf8Bom);
+    std::vector<std::string> paths = {dir.Write("lf.txt", Utf("Привет, мир\nмир\n")),
+        dir.Write("bom.txt", bom + Utf("мир\r\nМир\r\n")), dir.Write("koi.txt", InPage("мир", EncodingKoi))};
+    std::vector<std::string> pages = {"UTF", "UTF", "KOI"};
+    TFileMaskedReplacer r(W("мир"), W("свет\\n"), paths, pages, EncodingUtf);
+    const std::vector<TFileEvent> events = RunFiles(r);
+    EXPECT_EQ(TTempDir::Read(paths[0]), Utf("Привет, свет\n\nсвет\n\n"));
+    EXPECT_EQ(TTempDir::Read(paths[1]), bom + Utf("свет\r\n\r\nМир\r\n"));
+    EXPECT_EQ(TTempDir::Read(paths[2]), Utf("свет\n"));
+    for (const TFileEvent& e : events)
+        EXPECT_EQ(e.Error, "");
+
+    // Into a byte page: what the target holds goes, "─" included.
+    std::vector<std::string> one = {dir.Write("box.txt", bom + Utf("мир ─"))};
+    std::vector<std::string> utf = {"UTF"};
+    TFileMaskedReplacer toKoi(W("мир"), W("МИР"), one, utf, EncodingKoi);
+    RunFiles(toKoi);
+    EXPECT_EQ(TTempDir::Read(one[0]), InPage("МИР", EncodingKoi) + " \x80");
+}
+
+// A UTF-8 text the engine's page cannot hold, or one that is not UTF-8,
+// is left byte for byte, with the reason.
+TEST(FileReplacer, Utf8FilesThatCannotGoStayWhole)
+{
+    TTempDir dir;
+    const std::string emoji = Utf("мир 😀 мир");
+    const std::string broken = "\xCF\xF0\xE8\xE2\xE5\xF2"; // WIN marked UTF-8 by hand
+    std::vector<std::string> paths = {dir.Write("emoji.txt", emoji), dir.Write("win.txt", broken)};
+    std::vector<std::string> pages = {"UTF", "UTF"};
+    TFileMaskedReplacer r(W("мир"), W("свет"), paths, pages, EncodingNone);
+    const std::vector<TFileEvent> events = RunFiles(r);
+    EXPECT_EQ(TTempDir::Read(paths[0]), emoji);
+    EXPECT_EQ(TTempDir::Read(paths[1]), broken);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].Error, Utf("Символа «😀» (U+1F600, строка 1, позиция 5) нет в WIN: текст оставлен как есть"));
+    EXPECT_EQ(
+        events[1].Error, "Неверная последовательность UTF-8 (строка 1, позиция 1, байт 1): текст оставлен как есть");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
