@@ -1,6 +1,7 @@
 #include "app/program.h"
 #include "encodings/codepages.h"
 #include "encodings/recode.h"
+#include "encodings/utf8.h"
 #include "engine/maskedreplacer.h"
 #include "engine/replacerthread.h"
 #include "mainwindow/listview.h"
@@ -568,6 +569,49 @@ TEST_F(RunsTest, UndoingANamesRunKeepsTheContentsCodePage)
     QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
     EXPECT_EQ(Ui().Entry(0)->text(2), QStringLiteral("WIN"));
     EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), text);
+}
+
+// A UTF-8 file is detected, replaced in as UTF-8 and brought back whole; one
+// with a character WIN lacks is left as it is, with why.
+TEST_F(RunsTest, AUtf8FileIsDetectedReplacedAndRestored)
+{
+    const std::string original = std::string(Utf8Bom) + "Привет, мир\r\nмир\r\n";
+    const std::string emoji = "мир 😀";
+    Main().AddFile(Files.Write("u.txt", original), EncodingDetect);
+    Main().AddFile(Files.Write("e.txt", emoji), EncodingDetect);
+    EXPECT_EQ(Ui().Entry(0)->text(2), QStringLiteral("UTF"));
+    Go(QStringLiteral("мир"), QStringLiteral("свет"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(TTempDir::Read(Files.Path("u.txt")), std::string(Utf8Bom) + "Привет, свет\r\nсвет\r\n");
+    EXPECT_EQ(Count(0), QStringLiteral("2"));
+    EXPECT_EQ(TTempDir::Read(Files.Path("e.txt")), emoji);
+    EXPECT_EQ(Count(1), QStringLiteral("—"));
+    EXPECT_TRUE(Ui().Entry(1)->toolTip(3).contains(QStringLiteral("U+1F600")));
+    QTest::mouseClick(Ui().RestoreBtn, Qt::LeftButton);
+    EXPECT_EQ(TTempDir::Read(Files.Path("u.txt")), original);
+    EXPECT_EQ(Ui().Entry(0)->text(2), QStringLiteral("UTF"));
+}
+
+// On the clipboard page UTF takes the memo's own characters: a text WIN can
+// hold is replaced in, one it cannot is refused whole with the character.
+TEST_F(RunsTest, ClipboardInUtf8)
+{
+    Ui().TasksPgC->setCurrentIndex(ClipboardPage);
+    Ui().ClipEncodingCbx->setCurrentIndex(EncodingUtf);
+    Ui().ClipboardMmo->setPlainText(QStringLiteral("мир\nмир"));
+    Go(QStringLiteral("мир"), QStringLiteral("свет"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("свет\nсвет"));
+    EXPECT_EQ(Ui().ReplaceCountEdt->text(), QStringLiteral("2"));
+
+    Ui().ClipboardMmo->setPlainText(QStringLiteral("мир ✓"));
+    Dialogs.Errors.clear();
+    Go(QStringLiteral("мир"), QStringLiteral("свет"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(Dialogs.Confirms.isEmpty()); // the refusal says it all
+    EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("мир ✓"));
+    ASSERT_EQ(Dialogs.Errors.size(), 1);
+    EXPECT_TRUE(Dialogs.Errors[0].contains(QStringLiteral("«✓»"))) << Dialogs.Errors[0].toStdString();
 }
 
 TEST_F(RunsTest, AMalformedMaskStartsNothing)
