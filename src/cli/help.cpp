@@ -14,7 +14,8 @@ const char* const UsageText =
     "       tekstovar-cli --help\n";
 
 const char* const HelpText =
-    "tekstovar-cli: search and replace by mask in 8-bit Russian texts.\n"
+    "tekstovar-cli: search and replace by mask in Russian texts in the 8-bit\n"
+    "Cyrillic code pages and in UTF-8.\n"
     "\n"
     "  tekstovar-cli [-s MASK | --search-file FILE] [-r MASK | --replace-file FILE]\n"
     "                [--from NAME] [--to NAME] < input > output\n"
@@ -26,7 +27,7 @@ const char* const HelpText =
     "  --search-file FILE  search mask: the file's bytes, whole, in WIN\n"
     "  -r MASK             replace mask, typed in UTF-8 (taken into WIN)\n"
     "  --replace-file FILE replace mask: the file's bytes, whole, in WIN\n"
-    "  --from NAME         code page of the input: WIN KOI DOS ISO MAC\n"
+    "  --from NAME         code page of the input: WIN KOI DOS ISO MAC UTF\n"
     "                      (default: detected from the first 512 bytes)\n"
     "  --to NAME           recode the result into NAME (default: no recoding)\n"
     "  --scenario FILE     run the scenario's mask pairs as steps, each on the\n"
@@ -35,6 +36,12 @@ const char* const HelpText =
     "  -h, --help          this text\n"
     "\n"
     "An absent mask is empty; an empty search mask with --to only recodes.\n"
+    "UTF (UTF-8) is detected by a valid multi-byte character in the head or a\n"
+    "byte-order mark. A UTF-8 text is replaced in through WIN (or through the\n"
+    "page of --to) and written back as UTF-8, byte-order mark kept: it must hold\n"
+    "only characters of that page, else it is left as it is (an error names the\n"
+    "first other character and where it is); so is a text marked UTF that is\n"
+    "not UTF-8. Any 8-bit page goes into UTF-8 without a loss.\n"
     "Standard error ends with 'replacements: N'; a fault in a mask that does not\n"
     "stop the run is reported before it as 'warning: MESSAGE'.\n"
     "\n"
