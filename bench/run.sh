@@ -38,23 +38,50 @@ FROM_WIN=$(printf '%s' "$WORD_FROM" | iconv -f UTF-8 -t CP1251)
 TO_WIN=$(printf '%s' "$WORD_TO" | iconv -f UTF-8 -t CP1251)
 printf 's/%s/%s/g\n' "$FROM_WIN" "$TO_WIN" > "$DATA/literal.sed"
 printf 's/%s/%s/g;\n' "$FROM_WIN" "$TO_WIN" > "$DATA/literal.pl"
+printf 's/%s/%s/g\n' "$WORD_FROM" "$WORD_TO" > "$DATA/literal-utf8.sed"
 
 OUT=$(mktemp -d "${TMPDIR:-/tmp}/tekstovar-bench.XXXXXX")
 trap 'rm -rf "$OUT"' EXIT
+
+# The same texts in UTF-8 and in KOI, made by the program's own recoding
+# (byte for byte what iconv makes of them; iconv itself refuses WIN's 0x98).
+page_file() { printf '%s' "${2%.txt}-$1.txt"; }
+for mb in "$BIG_MB" "$SMALL_MB"; do
+    for page in UTF KOI; do
+        f=$(page_file "$page" "$(text_file "$mb")")
+        if [[ ! -s $f ]]; then
+            log "making $f"
+            "$CLI" --from WIN --to "$page" < "$(text_file "$mb")" > "$f.part" 2> /dev/null
+            mv "$f.part" "$f"
+        fi
+    done
+done
 
 # ---- the cases -----------------------------------------------------------
 # Each tool is a command line read from standard input; the first tool of a
 # case is tekstovar-cli, the rest are its peers.  ENC is the code page of the
 # output, used only to show a difference readably.
 
-CASES=(literal digits recode tags floor)
+CASES=(literal digits recode tags utf8 koiutf8 floor)
 declare -A TITLE ENC
 TITLE[literal]="literal word replacement"
 TITLE[digits]="every number + 1"
 TITLE[recode]="recode WIN -> KOI"
 TITLE[tags]="remove <...> spans"
+TITLE[utf8]="literal word, UTF-8 text"
+TITLE[koiutf8]="recode KOI -> UTF-8"
 TITLE[floor]="cat (floor)"
 ENC[literal]=CP1251; ENC[digits]=CP1251; ENC[recode]=KOI8-R; ENC[tags]=CP1251; ENC[floor]=CP1251
+ENC[utf8]=UTF-8; ENC[koiutf8]=UTF-8
+
+# The input of a case for a size.
+input_of() {
+    case $1 in
+        utf8)    page_file UTF "$(text_file "$2")" ;;
+        koiutf8) page_file KOI "$(text_file "$2")" ;;
+        *)       text_file "$2" ;;
+    esac
+}
 
 tools_of() {
     case $1 in
@@ -62,6 +89,8 @@ tools_of() {
         digits)  echo "tekstovar perl" ;;
         recode)  echo "tekstovar iconv" ;;
         tags)    echo "tekstovar sed" ;;
+        utf8)    echo "tekstovar sed" ;;
+        koiutf8) echo "tekstovar iconv" ;;
         floor)   echo "cat" ;;
     esac
 }
@@ -78,6 +107,10 @@ command_of() {
         recode/iconv)      CMD=(iconv -f CP1251 -t KOI8-R) ;;
         tags/tekstovar)    CMD=("$CLI" -s '<\*>' -r '' --from WIN) ;;
         tags/sed)          CMD=(sed 's/<[^>]*>//g') ;;
+        utf8/tekstovar)    CMD=("$CLI" -s "$WORD_FROM" -r "$WORD_TO" --from UTF) ;;
+        utf8/sed)          CMD=(sed -f "$DATA/literal-utf8.sed") ;;
+        koiutf8/tekstovar) CMD=("$CLI" --from KOI --to UTF) ;;
+        koiutf8/iconv)     CMD=(iconv -f KOI8-R -t UTF-8) ;;
         floor/cat)         CMD=(cat) ;;
         *) die "no command for $1/$2" ;;
     esac
@@ -127,7 +160,7 @@ for c in "${CASES[@]}"; do
     for mb in "${SIZES[@]}"; do
         for t in "${tools[@]}"; do
             command_of "$c" "$t"
-            timed_run "$(text_file "$mb")" "$OUT/$c.$t" > /dev/null
+            timed_run "$(input_of "$c" "$mb")" "$OUT/$c.$t" > /dev/null
             if [[ $t == tekstovar ]]; then
                 REPL[$c/$mb]=$(sed -n 's/^replacements: //p' "$OUT/err" | tail -n1)
             fi
@@ -151,7 +184,7 @@ for c in "${CASES[@]}"; do
         for mb in "${SIZES[@]}"; do
             for t in "${tools[@]}"; do
                 command_of "$c" "$t"
-                timed_run "$(text_file "$mb")" /dev/null > "$OUT/run"
+                timed_run "$(input_of "$c" "$mb")" /dev/null > "$OUT/run"
                 read -r ns kib < "$OUT/run"
                 secs[$t/$mb]+="$ns "
                 peaks[$t/$mb]+="$kib "
@@ -224,7 +257,7 @@ lt() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
     # shown beside it because it is far less swayed by other load.
     printf '  %-26s %8s %8s\n' "" medians fastest
     LINEAR_OK=1
-    for c in literal digits recode tags; do
+    for c in literal digits recode tags utf8 koiutf8; do
         g=$(ratio "${SEC[$c/tekstovar/$BIG_MB]}" "${SEC[$c/tekstovar/$SMALL_MB]}")
         gmin=$(ratio "${MIN[$c/tekstovar/$BIG_MB]}" "${MIN[$c/tekstovar/$SMALL_MB]}")
         if [[ $g != - ]] && le "$g" "$(awk -v a="$BIG_MB" -v b="$SMALL_MB" 'BEGIN{print 1.1 * a / b}')"; then ok=met; else ok="NOT met"; LINEAR_OK=0; fi
@@ -237,7 +270,7 @@ lt() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
     for mb in "${SIZES[@]}"; do
         bytes=$(stat -c %s "$(text_file "$mb")")
         limit=$(awk -v b="$bytes" 'BEGIN{printf "%.1f", 2.5 * b / 1048576 + 50}')
-        for c in literal digits recode tags; do
+        for c in literal digits recode tags utf8 koiutf8; do
             p=${PEAK[$c/tekstovar/$mb]}
             if le "$p" "$limit"; then ok=met; else ok="NOT met"; MEM_OK=0; fi
             printf '  %4s MB  %-26s %8s MB of %8s MB   %s\n' "$mb" "${TITLE[$c]}" "$p" "$limit" "$ok"
@@ -261,6 +294,10 @@ lt() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
     target "numbers + 1 faster than perl" $ok "$(how digits perl)"
     le "${SEC[tags/tekstovar/$B]}" "${SEC[tags/sed/$B]}" && ok=1 || ok=0
     target "<...> removal at least as fast as sed" $ok "$(how tags sed)"
+    le "${SEC[utf8/tekstovar/$B]}" "${SEC[utf8/sed/$B]}" && ok=1 || ok=0
+    target "literal replacement in UTF-8 as fast as sed" $ok "$(how utf8 sed)"
+    le "${SEC[koiutf8/tekstovar/$B]}" "${SEC[koiutf8/iconv/$B]}" && ok=1 || ok=0
+    target "KOI -> UTF-8 at least as fast as iconv" $ok "$(how koiutf8 iconv)"
     target "linear growth" $LINEAR_OK "see above"
     target "memory" $MEM_OK "see above"
     if [[ $MISMATCH == 0 ]]; then

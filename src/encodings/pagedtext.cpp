@@ -25,13 +25,12 @@ TPagedText ToEngine(std::string text, int page, int target)
     // page holds and WIN does not still goes.
     paged.EnginePage = IsEncoding(target) ? target : EncodingWin;
     paged.OutPage = IsEncoding(target) ? EncodingNone : EncodingUtf;
-    std::string_view utf8(text);
-    if (utf8.starts_with(Utf8Bom)) {
-        utf8.remove_prefix(Utf8Bom.size());
-        paged.Bom = paged.OutPage == EncodingUtf;
-    }
-    if (const std::optional<TUtf8Stop> stop = Utf8ToPage(utf8, paged.EnginePage, paged.Bytes))
+    const bool bom = std::string_view(text).starts_with(Utf8Bom);
+    paged.Bom = bom && paged.OutPage == EncodingUtf;
+    // In place: a text as large as memory allows must not need twice that.
+    if (const std::optional<TUtf8Stop> stop = Utf8ToPage(text, bom ? Utf8Bom.size() : 0, paged.EnginePage))
         throw TError(Utf8StopMessage(*stop, paged.EnginePage));
+    paged.Bytes = std::move(text);
     return paged;
 }
 

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -113,9 +115,9 @@ constexpr std::array<std::array<char16_t, 128>, EncodingCount> UpperHalves = {{
 }};
 // clang-format on
 
-// Characters below U+0500 (Latin-1 and Cyrillic, most of what the pages
-// hold) are looked up directly; the rest in a short sorted list per page.
-constexpr char32_t DirectLimit = 0x500;
+// Characters below U+0800 (every two-byte sequence: Latin-1, Cyrillic) are
+// looked up directly; the rest in a short sorted list per page.
+constexpr char32_t DirectLimit = 0x800;
 constexpr int NoByte = -1;
 
 struct TReverse {
@@ -141,6 +143,33 @@ struct TReverseTables {
         }
     }
 };
+
+// Each byte's UTF-8 sequence and its length, per page.
+struct TForward {
+    std::array<std::uint32_t, 256> Sequence{}; // the sequence's bytes in memory order
+    std::array<unsigned char, 256> Length{};
+};
+
+struct TForwardTables {
+    std::array<TForward, EncodingCount> Pages;
+    TForwardTables()
+    {
+        for (int page = 0; page < EncodingCount; ++page)
+            for (int b = 0; b < 256; ++b) {
+                std::string utf8;
+                AppendUtf8(utf8, PageToUnicode(page, static_cast<unsigned char>(b)));
+                TForward& f = Pages[static_cast<std::size_t>(page)];
+                std::memcpy(&f.Sequence[static_cast<std::size_t>(b)], utf8.data(), utf8.size());
+                f.Length[static_cast<std::size_t>(b)] = static_cast<unsigned char>(utf8.size());
+            }
+    }
+};
+
+const TForwardTables& Forward()
+{
+    static const TForwardTables tables; // thread-safe one-time initialisation
+    return tables;
+}
 
 const TReverseTables& Reverse()
 {
@@ -171,55 +200,85 @@ std::optional<unsigned char> PageFromUnicode(int page, char32_t c)
 
 std::string PageToUtf8(std::string_view bytes, int page)
 {
-    std::string out;
-    out.reserve(bytes.size() * 2);
+    // Each byte's UTF-8 sequence (at most 3 bytes: every page is in the BMP)
+    // comes from a table as four bytes, stored whole and followed by the next
+    // one where the sequence ends: no branch per byte. The result's length
+    // comes first, so that it is filled in place.
+    const TForward& forward = Forward().Pages[static_cast<std::size_t>(page)];
+    std::size_t length = 0;
+    for (unsigned char b : bytes)
+        length += forward.Length[b];
+    std::string out(length + sizeof(std::uint32_t), '\0'); // room for the last whole store
+    char* to = out.data();
     for (unsigned char b : bytes) {
-        if (b < 0x80)
-            out += static_cast<char>(b);
-        else
-            AppendUtf8(out, PageToUnicode(page, b));
+        std::memcpy(to, &forward.Sequence[b], sizeof(std::uint32_t));
+        to += forward.Length[b];
     }
+    out.resize(length);
     return out;
 }
 
-std::optional<TUtf8Stop> Utf8ToPage(std::string_view utf8, int page, std::string& out)
+namespace {
+
+// Where a stop at byte offset falls, as a reader counts: lines, and
+// characters in the line. The text before it is already in the page, one
+// byte per character, up to written.
+TUtf8Stop StopAt(const std::string& converted, std::size_t written, std::size_t offset, bool malformed, char32_t c)
 {
-    out.clear();
-    out.reserve(utf8.size());
-    std::size_t line = 1;
+    TUtf8Stop stop{.Malformed = malformed, .Char = c, .Offset = offset};
     std::size_t lineStart = 0;
-    auto stopAt = [&](std::size_t offset, bool malformed, char32_t c) {
-        TUtf8Stop stop{.Malformed = malformed, .Char = c, .Offset = offset, .Line = line};
-        // The column counts characters from the line's start.
-        std::size_t column = 1;
-        for (std::size_t j = lineStart; j < offset;) {
-            if (!NextUtf8(utf8, j))
-                ++j;
-            ++column;
+    for (std::size_t j = 0; j < written; ++j)
+        if (converted[j] == '\n') {
+            ++stop.Line;
+            lineStart = j + 1;
         }
-        stop.Column = column;
-        return stop;
-    };
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        if (b < 0x80) {
-            out += static_cast<char>(b);
-            ++i;
-            if (b == '\n') {
-                ++line;
-                lineStart = i;
+    stop.Column = written - lineStart + 1;
+    return stop;
+}
+
+} // namespace
+
+std::optional<TUtf8Stop> Utf8ToPage(std::string& text, std::size_t start, int page)
+{
+    const TReverse& reverse = Reverse().Pages[static_cast<std::size_t>(page)];
+    // Each character takes at least one byte of UTF-8 and gives one: the
+    // page's bytes never overtake the UTF-8 still to be read.
+    char* const begin = text.data();
+    char* to = begin;
+    const auto* from = reinterpret_cast<const unsigned char*>(begin);
+    const std::size_t size = text.size();
+    std::size_t i = start;
+    for (;;) {
+        // ASCII and two-byte characters (Cyrillic among them) here; the rest
+        // through the full decoder.
+        while (i + 1 < size) {
+            const unsigned char b = from[i];
+            if (b < 0x80) {
+                *to++ = static_cast<char>(b);
+                ++i;
+                continue;
             }
-            continue;
+            const unsigned char next = from[i + 1];
+            if (b < 0xC2 || b > 0xDF || (next & 0xC0) != 0x80)
+                break;
+            const short mapped = reverse.Direct[(static_cast<char32_t>(b & 0x1F) << 6) | (next & 0x3F)];
+            if (mapped == NoByte)
+                break;
+            *to++ = static_cast<char>(mapped);
+            i += 2;
         }
+        if (i >= size)
+            break;
         const std::size_t at = i;
-        const std::optional<char32_t> c = NextUtf8(utf8, i);
-        if (!c)
-            return stopAt(at, true, 0);
-        const std::optional<unsigned char> mapped = PageFromUnicode(page, *c);
+        const std::optional<char32_t> decoded = NextUtf8(std::string_view(text), i);
+        if (!decoded)
+            return StopAt(text, static_cast<std::size_t>(to - begin), at, true, 0);
+        const std::optional<unsigned char> mapped = PageFromUnicode(page, *decoded);
         if (!mapped)
-            return stopAt(at, false, *c);
-        out += static_cast<char>(*mapped);
+            return StopAt(text, static_cast<std::size_t>(to - begin), at, false, *decoded);
+        *to++ = static_cast<char>(*mapped);
     }
+    text.resize(static_cast<std::size_t>(to - begin));
     return std::nullopt;
 }
 

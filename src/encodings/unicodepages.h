@@ -22,14 +22,14 @@ std::string PageToUtf8(std::string_view bytes, int page);
 struct TUtf8Stop {
     bool Malformed = false;
     char32_t Char = 0; // the character the page lacks
-    std::size_t Offset = 0; // bytes before it
+    std::size_t Offset = 0; // bytes of the text before it
     std::size_t Line = 1; // and where a reader finds it, in characters
     std::size_t Column = 1;
 };
 
-// The UTF-8 text in the byte page, whole into out; or the first stop, with
-// out left unspecified.
-std::optional<TUtf8Stop> Utf8ToPage(std::string_view utf8, int page, std::string& out);
+// The UTF-8 text from byte start on, in the byte page, in place of the
+// whole text; or the first stop, with the text left unspecified.
+std::optional<TUtf8Stop> Utf8ToPage(std::string& text, std::size_t start, int page);
 
 // The stop in words, naming the page (a stop on "WIN" for a text that
 // stays UTF-8).

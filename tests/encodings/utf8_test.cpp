@@ -33,8 +33,8 @@ std::string Lossy(const std::string& utf8, int page)
 // A UTF-8 text in a byte page; every character must be there.
 std::string InPage(const std::string& utf8, int page)
 {
-    std::string out;
-    EXPECT_FALSE(Utf8ToPage(utf8, page, out).has_value()) << utf8;
+    std::string out = utf8;
+    EXPECT_FALSE(Utf8ToPage(out, 0, page).has_value()) << utf8;
     return out;
 }
 
