@@ -65,6 +65,8 @@ std::vector<std::string> PathArguments(int argc, char** argv)
 {
     std::vector<std::string> paths;
     for (int i = 1; i < argc; ++i) {
+        if (*argv[i] == '\0')
+            continue; // names nothing
         std::error_code error;
         std::filesystem::path path = std::filesystem::absolute(argv[i], error);
         if (error)

@@ -49,7 +49,7 @@ std::vector<std::string> Rows(const TMainFrm& main)
 // Files and a directory named on the command line join the automatic list in
 // their order, each as the add commands add it: its code page detected, the
 // directory's files that match the masks, no duplicates, and one message for
-// a file that cannot be read.
+// a file that cannot be read. An empty argument names nothing.
 TEST(Startup, FilesAndADirectoryOnTheCommandLineJoinTheList)
 {
     TTempDir home;
@@ -70,7 +70,7 @@ TEST(Startup, FilesAndADirectoryOnTheCommandLineJoinTheList)
 
     TTestDialogs dialogs;
     std::unique_ptr<TProgram> program;
-    Start(program, dialogs, home, {relative, dir + "b c.htm", dir + "tree/", dir + "listed.txt", dir + "gone.txt"});
+    Start(program, dialogs, home, {relative, dir + "b c.htm", "", dir + "tree/", dir + "listed.txt", dir + "gone.txt"});
     EXPECT_EQ(Rows(program->MainFrm()),
         (std::vector<std::string>{dir + "listed.txt|ISO", dir + "a.txt|KOI", dir + "b c.htm|WIN",
             dir + "tree/inner/d.log|WIN", dir + "tree/e.txt|WIN", dir + "gone.txt|WIN"}));
