@@ -25,7 +25,7 @@ findings=build-fuzz/findings
 rm -rf "$findings"
 mkdir -p "$findings"
 failed=""
-for target in engine settings filelist scenario library; do
+for target in engine settings filelist scenario library utf8; do
   case "$target" in
     engine) seed=fuzz/corpus-seed dict=fuzz/engine.dict ;;
     settings | library) seed=fuzz/corpus-seed-$target dict=fuzz/ini.dict ;;
