@@ -7,6 +7,7 @@
 #include "encodings/codepages.h"
 #include "encodings/detect.h"
 #include "filerun/filerun.h"
+#include "filerun/unifieddiff.h"
 #include "platform/directoryfiles.h"
 #include "platform/fileio.h"
 #include "platform/quoting.h"
@@ -68,12 +69,13 @@ namespace {
 // reasons of those left alone, once the run is over.
 class TPrintedRun : public TFileRunEvents {
 public:
-    TPrintedRun(bool names, int& status) : Names(names), Status(status) { }
+    TPrintedRun(bool names, bool diff, int& status) : Names(names), Diff(diff), Status(status) { }
     const TFileRun* Run = nullptr;
 
     void RunDone(bool stopped) override
     {
         for (const TFileOutcome& file : Run->Outcomes()) {
+            ++Index;
             if (file.Stopped)
                 std::cerr << "tekstovar-cli: " << QuoteName(file.Path) << ": stopped, left as it was\n";
             else if (!file.Error.empty()) {
@@ -81,6 +83,8 @@ public:
                 Status = 3;
             } else if (!file.Reached)
                 continue;
+            else if (Diff)
+                PrintDiff(file);
             else if (Names)
                 std::cout << QuoteName(file.Path) << '\t' << QuoteName(file.NewName) << '\t' << file.Count << '\n';
             else
@@ -104,8 +108,26 @@ public:
     }
 
 private:
+    // What a dry run would make of the file, as a diff for a terminal.
+    void PrintDiff(const TFileOutcome& file)
+    {
+        const TPreviewStore& preview = Run->Preview();
+        const std::string& work = Run->Work(Index - 1);
+        const auto before = preview.Before.find(work);
+        const auto after = preview.After.find(work);
+        if (before == preview.Before.end() || after == preview.After.end())
+            return; // unchanged
+        std::cout << UnifiedDiff(QuoteName(file.Path), before->second, EncodingByName(Pages[Index - 1]), after->second,
+            EncodingByName(file.Encoding));
+    }
+
     bool Names;
+    bool Diff;
     int& Status;
+    std::size_t Index = 0;
+
+public:
+    std::vector<std::string> Pages; // each file's page before the run
 };
 
 } // namespace
@@ -137,7 +159,9 @@ int RunFileMode(const TCliOptions& options)
     }
 
     TRunBackups backups;
-    TPrintedRun printed(options.Names, status);
+    TPrintedRun printed(options.Names, options.Diff, status);
+    for (const TRunFile& file : files)
+        printed.Pages.push_back(file.Encoding);
     TFileRun run(std::move(files),
         {.Steps = pairs,
             .Names = options.Names,
@@ -146,7 +170,8 @@ int RunFileMode(const TCliOptions& options)
             .OverwriteBackup = options.OverwriteBackup,
             .BackupRoot = Absolute(options.BackupRoot),
             .FixedBackupPaths = true,
-            .LogFile = options.LogFile},
+            .LogFile = options.LogFile,
+            .DryRun = options.DryRun},
         backups, &printed);
     printed.Run = &run;
     try {

@@ -27,6 +27,10 @@ void Check(const TCliOptions& o, bool fromSet, bool toSet, bool masksSet)
     using TMode = TCliOptions::TMode;
     const bool masks = o.SearchMask || o.SearchFile || o.ReplaceMask || o.ReplaceFile;
     const bool fileOptions = o.Names || o.Backup || o.OverwriteBackup || !o.LogFile.empty() || masksSet;
+    if (o.DryRun && o.Mode != TMode::Files)
+        throw TUsageError{"--dry-run and --diff need a PATH"};
+    if (o.Diff && o.Names)
+        throw TUsageError{"--diff shows contents; --names --dry-run lists the new names"};
     switch (o.Mode) {
     case TMode::Detect:
         if (masks || o.Scenario || fromSet || toSet || fileOptions || !o.BackupRoot.empty())
@@ -117,6 +121,10 @@ TCliOptions ParseOptions(const std::vector<std::string>& args)
             options.OverwriteBackup = true;
         } else if (arg == "--log") {
             options.LogFile = value();
+        } else if (arg == "--dry-run") {
+            options.DryRun = true;
+        } else if (arg == "--diff") {
+            options.DryRun = options.Diff = true;
         } else {
             throw TUsageError{"unknown argument: " + arg};
         }

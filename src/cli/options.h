@@ -25,6 +25,8 @@ struct TCliOptions {
     std::string BackupRoot;
     bool OverwriteBackup = false;
     std::string LogFile;
+    bool DryRun = false; // --dry-run: write nothing, say what would change
+    bool Diff = false; // --diff: a dry run printing unified diffs
     std::vector<std::string> Paths; // files and directories; --detect's files
 };
 

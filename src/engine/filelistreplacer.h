@@ -3,10 +3,20 @@
 #include "engine/maskedreplacer.h"
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace tekstovar {
+
+// A run that writes nothing: what a file would hold after each step stays
+// here, in place of the file, for the next step to read, beside what it held
+// before the first; a name it would get is taken here, not on disk.
+struct TPreviewStore {
+    std::map<std::string, std::string> Before; // path -> the file's bytes
+    std::map<std::string, std::string> After; // path -> the bytes after the steps so far
+    std::map<std::string, std::string> Origins; // a path a file would get -> where it is on disk
+};
 
 // What the content and the name replacers share: a list of files, each in
 // its own code page, worked on one after another with the text-level steps,
@@ -54,6 +64,8 @@ public:
     // owner's backup goes here); a TError leaves the file as it was, with the
     // message as its FileError(). On the thread driving the run.
     std::function<void(std::size_t file)> BeforeChange;
+    // Set: nothing is written, backed up or restored; the results go here.
+    TPreviewStore* Preview = nullptr;
 
 protected:
     // Takes the replace mask into the code page and parses the search mask

@@ -36,7 +36,12 @@ void TFileMaskedReplacer::BeginFile()
     }
     std::string contents;
     try {
-        contents = ReadFileBytes(Paths[FileIndex()]);
+        // A preview's earlier step left the file's new bytes in the store.
+        const std::string& path = Paths[FileIndex()];
+        if (Preview && Preview->After.contains(path))
+            contents = Preview->After.at(path);
+        else
+            contents = ReadFileBytes(path);
     } catch (const TError& e) {
         AbandonFile(e.what()); // left untouched and reported; the run goes on
         return;
@@ -96,6 +101,17 @@ void TFileMaskedReplacer::EndFile()
     const std::string output = Output();
     // What the file held: the engine's text, unless it was taken from UTF-8.
     const std::string& before = FileEncoding() == EncodingUtf ? Original : Text();
+    if (Preview) {
+        if (output != before) {
+            const std::string& path = Paths[FileIndex()];
+            Preview->Before.emplace(path, before); // what it held before the first step
+            Preview->After[path] = output;
+            FileChangedValue = true;
+        }
+        Original.clear();
+        NotifyFileEnd();
+        return;
+    }
     // Nothing is rewritten that did not change: its inode, times and links stay.
     if (output != before && MayChangeFile()) {
         try {
@@ -112,7 +128,7 @@ void TFileMaskedReplacer::EndFile()
 void TFileMaskedReplacer::AfterRunEnd()
 {
     AssignTargetEncoding(RunTarget);
-    if (!InFile)
+    if (!InFile || Preview)
         return;
     // Stopped inside a file: it was not written, so it must still be at its
     // path with its old contents, whatever else happened to it.

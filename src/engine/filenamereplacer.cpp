@@ -1,5 +1,7 @@
 #include "engine/filenamereplacer.h"
 
+#include <filesystem>
+
 #include "common/error.h"
 #include "encodings/codepages.h"
 #include "platform/fileio.h"
@@ -63,6 +65,22 @@ void TFileNameMaskedReplacer::ReplaceName()
         return;
     if (!IsValidFileName(newName)) {
         keep("Недопустимое имя файла " + QuoteName(newName, true) + " для " + QuoteName(path));
+        return;
+    }
+    if (Preview) {
+        // The real run renames without replacing: a name another file has,
+        // on disk or by an earlier rename of this preview, would stop it.
+        const std::string target = directory + newName;
+        const auto origin = Preview->Origins.find(path);
+        const std::string onDisk = origin == Preview->Origins.end() ? path : origin->second;
+        std::error_code error;
+        if (Preview->Origins.contains(target) || (target != onDisk && std::filesystem::exists(target, error))) {
+            keep("Не удаётся переименовать " + QuoteName(path) + " в " + QuoteName(newName) + ": имя уже занято");
+            return;
+        }
+        Preview->Origins[target] = onDisk;
+        NewNameValue = newName;
+        FileChangedValue = true;
         return;
     }
     if (!MayChangeFile()) {

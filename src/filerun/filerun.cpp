@@ -39,8 +39,9 @@ std::string RunIdentity(const std::string& path, bool names)
 }
 
 TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBackups& backups, TFileRunEvents* events)
-    : Settings(std::move(options)), Backups(backups), Events(events), RunLog(Settings.LogFile), States(files.size()),
-      Files(files.size()), OwnKeys(files.size())
+    : Settings(std::move(options)), Backups(backups), Events(events),
+      RunLog(Settings.DryRun ? std::string() : Settings.LogFile), States(files.size()), Files(files.size()),
+      OwnKeys(files.size())
 {
     Backups.SetRoot(Settings.BackupRoot);
     Backups.ContentBackup.SetFixedPaths(Settings.FixedBackupPaths);
@@ -141,6 +142,8 @@ std::unique_ptr<TFileListReplacer> TFileRun::BeginStep(const TMaskPair& pair)
     replacer.OnProgress = [this, &replacer](TMaskedReplacer&) { Progress(replacer); };
     replacer.SkipFile = [this](std::size_t f) { return States[f].Excluded ? Files[f].Error : std::string(); };
     replacer.BeforeChange = [this](std::size_t f) { BeforeChange(f); };
+    if (Settings.DryRun)
+        replacer.Preview = &PreviewStore;
     return r;
 }
 

@@ -31,6 +31,9 @@ struct TFileRunOptions {
     // restore has no key list): one fixed path per file.
     bool FixedBackupPaths = false;
     std::string LogFile; // empty: no log
+    // Writes nothing: no file, backup, rename or log; Preview() holds what
+    // the files would become, each step reading what the one before left.
+    bool DryRun = false;
 };
 
 // What the run did to one file so far.
@@ -125,6 +128,11 @@ public:
     long long Total() const;
     bool AllDone() const;
     const TFileRunOptions& Options() const { return Settings; }
+    // A dry run's results: each changed file's bytes before and after (by
+    // the path it is worked on at; see Work()), and the names files would get.
+    const TPreviewStore& Preview() const { return PreviewStore; }
+    // The path the engine works on for a file: a link's target.
+    const std::string& Work(std::size_t file) const { return States[file].Work; }
 
 private:
     struct TFileState {
@@ -159,6 +167,7 @@ private:
     std::vector<std::string> RunMessages;
     int Step = -1;
     bool StepFinished = false;
+    TPreviewStore PreviewStore;
 };
 
 } // namespace tekstovar

@@ -154,5 +154,58 @@ TEST_F(CliFileTest, ScenarioOverStandardInputAndOverFiles)
     EXPECT_EQ(missing.Status, 1);
 }
 
+// A dry run prints what a run prints and exits as it would, and writes
+// nothing: no file, backup, rename or log; a scenario's steps see each
+// other's results.
+TEST_F(CliFileTest, ADryRunWritesNothing)
+{
+    Make("a.txt", "a1");
+    Make("b.txt", "none");
+    Make("c.txt", "");
+    const auto stamp = fs::last_write_time(Dir / "a.txt");
+    File("steps.QZB", "\\+9\r\n<\\+1>\r\n<\\+9>\r\n[\\2]\r\n");
+    const std::vector<std::string> args = {
+        "--scenario", P("steps.QZB"), "--backup", "--log", P("run.log"), P("a.txt"), P("b.txt"), P("missing.txt")};
+    std::vector<std::string> dry = args;
+    dry.insert(dry.begin(), "--dry-run");
+    const TRun preview = Run(dry);
+    EXPECT_EQ(preview.Out, P("a.txt") + "\t2\n" + P("b.txt") + "\t0\n");
+    EXPECT_EQ(preview.Status, 3); // the missing file, as for a real run
+    EXPECT_EQ(ReadBytes(Dir / "a.txt"), "a1");
+    EXPECT_EQ(fs::last_write_time(Dir / "a.txt"), stamp);
+    EXPECT_FALSE(fs::exists(Dir / "run.log"));
+    EXPECT_FALSE(fs::exists(Dir / "a.tx_"));
+
+    const TRun real = Run(args);
+    EXPECT_EQ(real.Out, preview.Out);
+    EXPECT_EQ(real.Status, preview.Status);
+    EXPECT_EQ(ReadBytes(Dir / "a.txt"), "a[2]");
+
+    // Names: a new name another file has is refused as the real run would.
+    Make("n/x.txt", "1");
+    Make("n/y.txt", "2");
+    const TRun names = Run({"--dry-run", "--names", "-s", "x.", "-r", "y.", P("n")});
+    EXPECT_EQ(names.Status, 3);
+    EXPECT_NE(names.Err.find("y.txt"), std::string::npos) << names.Err;
+    EXPECT_TRUE(fs::exists(Dir / "n/x.txt"));
+    const TRun free = Run({"--dry-run", "--names", "-s", "x.", "-r", "z.", P("n/x.txt")});
+    EXPECT_EQ(free.Out, P("n/x.txt") + "\tz.txt\t1\n");
+    EXPECT_TRUE(fs::exists(Dir / "n/x.txt"));
+    EXPECT_FALSE(fs::exists(Dir / "n/z.txt"));
+}
+
+// --diff prints what would change, in UTF-8, naming each side's page.
+TEST_F(CliFileTest, DiffOfARecodingRun)
+{
+    Make("k.txt", Utf8ToWin("один\nдва\nтри\n"));
+    const TRun diff = Run({"--diff", "--from", "WIN", "--to", "KOI", "-s", "два", "-r", "2", P("k.txt")});
+    EXPECT_EQ(diff.Status, 0) << diff.Err;
+    EXPECT_EQ(diff.Out,
+        "--- " + P("k.txt") + "\t(WIN)\n+++ " + P("k.txt") + "\t(KOI)\n@@ -1,3 +1,3 @@\n один\n-два\n+2\n три\n");
+    EXPECT_EQ(ReadBytes(Dir / "k.txt"), Utf8ToWin("один\nдва\nтри\n"));
+    EXPECT_EQ(Run({"--diff", "--names", "-s", "a", P("k.txt")}).Status, 2);
+    EXPECT_EQ(Run({"--dry-run", "-s", "a"}, "a").Status, 2);
+}
+
 } // namespace
 } // namespace tekstovar
