@@ -4,7 +4,9 @@
 
 #include "common/error.h"
 #include "encodings/codepages.h"
+#include "engine/filemaskedreplacer.h"
 #include "engine/maskedreplacer.h"
+#include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -145,6 +147,31 @@ TEST_P(MaskCase, GivesExpectedResult)
             EXPECT_EQ(Joined(positions), Trimmed(*progress));
         }
     }
+
+    // Over a file, a preview counts and makes what the run then writes.
+    tekstovar::test::TTempDir dir;
+    const std::vector<std::string> paths = {dir.Write("case.txt", *input)};
+    const std::vector<std::string> pages = {std::string(tekstovar::EncodingNames[static_cast<std::size_t>(source)])};
+    tekstovar::TPreviewStore store;
+    tekstovar::TFileMaskedReplacer preview(*search, replace, paths, pages, target);
+    preview.Preview = &store;
+    long long previewed = 0;
+    preview.OnProgress = [&](TMaskedReplacer& x) {
+        if (static_cast<tekstovar::TFileMaskedReplacer&>(x).AtFileEnd())
+            previewed = x.ReplaceCount();
+    };
+    preview.Run();
+    EXPECT_EQ(tekstovar::test::TTempDir::Read(paths[0]), *input);
+    tekstovar::TFileMaskedReplacer run(*search, replace, paths, pages, target);
+    long long counted = 0;
+    run.OnProgress = [&](TMaskedReplacer& x) {
+        if (static_cast<tekstovar::TFileMaskedReplacer&>(x).AtFileEnd())
+            counted = x.ReplaceCount();
+    };
+    run.Run();
+    EXPECT_EQ(previewed, counted);
+    const std::string written = tekstovar::test::TTempDir::Read(paths[0]);
+    EXPECT_EQ(Visible(store.After.contains(paths[0]) ? store.After.at(paths[0]) : *input), Visible(written));
 }
 
 std::string CaseTestName(const testing::TestParamInfo<std::string>& info)
