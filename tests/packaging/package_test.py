@@ -21,6 +21,8 @@ import tempfile
 import unittest
 
 BUILD, CLI, CPACK = sys.argv[1:4]
+# What a failure about code page names asks for.
+ONE_PLACE = "the code page names are kept in _tekstovar_cli_codepages at the top of completion/tekstovar-cli"
 ICON_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
 PACKAGE_FILES = [
     "usr/bin/tekstovar",
@@ -120,7 +122,7 @@ class Package(unittest.TestCase):
     def test_completion_offers_code_pages_options_and_files(self):
         script = os.path.join(self.root, "usr/share/bash-completion/completions/tekstovar-cli")
         codepages = help_codepages(help_text())
-        self.assertEqual(complete(script, "--from", ""), codepages)
+        self.assertEqual(complete(script, "--from", ""), codepages, ONE_PLACE)
         self.assertEqual(complete(script, "-s", "x", "--to", codepages[1][0]), [codepages[1]])
         self.assertIn("--overwrite-backup", complete(script, "--ov"))
         # Files after an option that takes one, and for the paths.
@@ -149,10 +151,10 @@ class Manual(unittest.TestCase):
         codepages = help_codepages(self.help)
         listed = re.search(r"--from NAME The code page of the input, one of: ([A-Z, ]+)\.", self.page)
         self.assertIsNotNone(listed)
-        self.assertEqual(listed.group(1).split(", "), codepages)
+        self.assertEqual(listed.group(1).split(", "), codepages, ONE_PLACE)
         with open(self.completion, encoding="utf-8") as f:
             kept = re.search(r'^_tekstovar_cli_codepages="([^"]*)"', f.read(), re.M).group(1).split()
-        self.assertEqual(kept, codepages)
+        self.assertEqual(kept, codepages, ONE_PLACE)
 
     def test_escapes_exit_statuses_and_examples_are_those_of_the_help(self):
         escapes = set(re.findall(r"\\[^\s]", self.help))
