@@ -12,6 +12,7 @@
 #include "mainwindow/listview.h"
 #include "mainwindow/mainfrmui.h"
 #include "mainwindow/maskboxes.h"
+#include "mainwindow/previewfrm.h"
 #include "platform/dialogs.h"
 #include "platform/directoryfiles.h"
 #include "platform/fileio.h"
@@ -115,6 +116,8 @@ void TMainFrm::ConnectControls()
 
     connect(ui.ReCodeChk, &QCheckBox::clicked, this, &TMainFrm::ReCodeChkClick);
     click(ui.GoBtn, &TMainFrm::GoBtnClick);
+    click(ui.PreviewBtn, &TMainFrm::PreviewBtnClick);
+    trigger(ui.PreviewMim, &TMainFrm::PreviewBtnClick);
     click(ui.StopBtn, &TMainFrm::StopBtnClick);
     click(ui.RestoreBtn, &TMainFrm::RestoreBtnClick);
     click(ui.EraseBtn, &TMainFrm::EraseBtnClick);
@@ -519,9 +522,9 @@ void TMainFrm::SetIdle(bool idle)
 {
     IdleValue = idle;
     const TMainFrmUi& ui = *Ui;
-    for (QWidget* w :
-        std::initializer_list<QWidget*>{ui.GoBtn, ui.RestoreBtn, ui.EraseBtn, ui.AddBtn, ui.DelBtn, ui.ClearBtn,
-            ui.OpenBtn, ui.SaveBtn, ui.BatchBtn, ui.LibBtn, ui.SetupBtn, ui.AboutBtn, ui.CloseBtn, ui.RefreshBtn})
+    for (QWidget* w : std::initializer_list<QWidget*>{ui.GoBtn, ui.PreviewBtn, ui.RestoreBtn, ui.EraseBtn, ui.AddBtn,
+             ui.DelBtn, ui.ClearBtn, ui.OpenBtn, ui.SaveBtn, ui.BatchBtn, ui.LibBtn, ui.SetupBtn, ui.AboutBtn,
+             ui.CloseBtn, ui.RefreshBtn})
         w->setEnabled(idle);
     // The run's page stays in front: the other one is no way to change the
     // text or the list under it.
@@ -531,6 +534,7 @@ void TMainFrm::SetIdle(bool idle)
     if (Peers.LibFrm)
         Peers.LibFrm->setEnabled(idle);
     ui.StopBtn->setEnabled(!idle);
+    ui.PreviewMim->setEnabled(idle);
 }
 
 void TMainFrm::LockForSteps(bool lock)

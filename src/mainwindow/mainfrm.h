@@ -33,6 +33,7 @@ class THelpFrm;
 class TToolWindow;
 class TViewFrm;
 class TMaskBoxes;
+class TPreviewFrm;
 struct TMainFrmUi;
 
 // The clipboard text as the memo shows it: Unicode, LF line breaks.
@@ -97,6 +98,9 @@ public:
 
     // A run on the page shown with the pair in the mask boxes.
     void GoBtnClick();
+    // The masks over the list without writing anything: counts in the list,
+    // the changes in the preview window.
+    void PreviewBtnClick();
     // The step of a scenario run, -1 outside one.
     int StepIndex() const;
     TMaskedReplacer* ActiveReplacer() const { return Active.get(); }
@@ -207,6 +211,7 @@ private:
         int Step = -1; // the scenario step this run is, -1 outside one
         bool StopAsked = false;
         bool EndShown = false; // the clipboard run's whole result is in the memo
+        bool DryRun = false; // a preview: nothing on disk changes
         std::string LogError; // the first log write that failed (UTF-8)
         std::chrono::steady_clock::time_point LastProgress;
     };
@@ -261,6 +266,9 @@ private:
     // steps so that each file is backed up before its first change.
     std::unique_ptr<TFileRunView> FileRunView;
     std::unique_ptr<TFileRun> FileRun;
+    bool PreviewAsked = false; // the next file run is a preview
+    std::unique_ptr<TPreviewFrm> PreviewWindow;
+    void ShowPreview();
     std::unique_ptr<TMaskBoxes> MaskBoxes;
     TRunState Run;
     int AddingDepth = 0;

@@ -33,6 +33,7 @@ namespace {
 // The lower panel is laid out tightly so that the whole window fits its
 // smallest size (427 x 410) with room left for the file list.
 constexpr int CompactSpacing = 3;
+constexpr int ToolBarIconSize = 20;
 const QMargins GroupMargins(6, 3, 6, 4);
 
 static_assert(DefaultColumnWidths.size() == ListColumnCount, "a width for each of the list's columns");
@@ -58,6 +59,9 @@ void BuildToolBar(QMainWindow& window, TMainFrmUi& ui)
     bar->setObjectName(QStringLiteral("MainTBr"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // Every button in sight at the window's smallest width, none in the
+    // overflow menu.
+    bar->setIconSize(QSize(ToolBarIconSize, ToolBarIconSize));
     auto button = [&](QToolButton*& slot, const char* name, const QString& hint, QStyle::StandardPixmap icon) {
         slot = AddToolButton(bar, name, hint, icon);
         slot->setAutoRaise(true);
@@ -78,6 +82,7 @@ void BuildToolBar(QMainWindow& window, TMainFrmUi& ui)
     button(ui.OpenBtn, "OpenBtn", QStringLiteral("Загрузить Список"), QStyle::SP_DialogOpenButton);
     button(ui.SaveBtn, "SaveBtn", QStringLiteral("Сохранить Список"), QStyle::SP_DialogSaveButton);
     bar->addSeparator();
+    button(ui.PreviewBtn, "PreviewBtn", QStringLiteral("Просмотр"), QStyle::SP_FileDialogContentsView);
     button(ui.BatchBtn, "BatchBtn", QStringLiteral("Сценарии"), QStyle::SP_FileDialogListView)->setCheckable(true);
     button(ui.LibBtn, "LibBtn", QStringLiteral("Библиотека"), QStyle::SP_FileDialogDetailedView)->setCheckable(true);
     bar->addSeparator();
@@ -297,6 +302,8 @@ void BuildPopupMenu(TMainFrmUi& ui)
     menu->addSeparator();
     item(ui.N13, "N13", QStringLiteral("Загрузить Список"));
     item(ui.N11, "N11", QStringLiteral("Сохранить Список"));
+    menu->addSeparator();
+    item(ui.PreviewMim, "PreviewMim", QStringLiteral("Просмотр"));
     menu->addSeparator();
     for (int e = 0; e < PageCount; ++e) {
         QAction*& action = ui.EncodingMims[static_cast<std::size_t>(e)];

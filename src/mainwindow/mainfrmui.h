@@ -60,6 +60,8 @@ struct TMainFrmUi {
     QCheckBox* ReCodeChk = nullptr;
     QComboBox* EncodingCbx = nullptr;
     QPushButton* GoBtn = nullptr;
+    QToolButton* PreviewBtn = nullptr;
+    QAction* PreviewMim = nullptr;
     QPushButton* StopBtn = nullptr;
     QCheckBox* BackUpChk = nullptr;
     QPushButton* RestoreBtn = nullptr;

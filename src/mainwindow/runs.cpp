@@ -10,11 +10,14 @@
 #include "engine/filenamereplacer.h"
 #include "engine/maskcheck.h"
 #include "engine/replacerthread.h"
+#include "filerun/unifieddiff.h"
 #include "mainwindow/listview.h"
 #include "mainwindow/mainfrm.h"
 #include "mainwindow/mainfrmui.h"
 #include "mainwindow/maskboxes.h"
+#include "mainwindow/previewfrm.h"
 #include "platform/dialogs.h"
+#include "platform/pathparts.h"
 #include "platform/qstrings.h"
 #include "platform/qtdispatcher.h"
 #include "platform/winunicode.h"
@@ -228,11 +231,13 @@ void TMainFrm::StartFileRun(const std::string& search, const std::string& replac
                 .OverwriteBackup = Values.OverwriteBackup,
                 .BackupRoot = GetBackupRoot(),
                 .FixedBackupPaths = false,
-                .LogFile = Values.Logging ? Values.LogFileName : std::string()},
+                .LogFile = Values.Logging ? Values.LogFileName : std::string(),
+                .DryRun = PreviewAsked},
             Backups, FileRunView.get());
     }
     Run = TRunState{};
     Run.OverFiles = true;
+    Run.DryRun = FileRun->Options().DryRun;
     Run.Names = FileRun->Options().Names;
     Run.Step = step;
     Run.Paths = FileRun->Paths();
@@ -300,7 +305,9 @@ void TMainFrm::FileRunFileDone(std::size_t file, const TFileOutcome& outcome)
         entry.Count = "0"; // the stop fell inside it: it counts nothing
     else if (!outcome.Error.empty() && outcome.StepCount == 0 && !outcome.Changed)
         entry.Count.clear(); // left untouched: no count, shown as failed with its reason
-    else {
+    else if (Run.DryRun) {
+        entry.Count = std::to_string(outcome.StepCount); // the file, its page and name stay
+    } else {
         entry.Encoding = EncodingByName(outcome.Encoding);
         entry.Count = std::to_string(outcome.StepCount);
         // The list follows each renamed file at once, so a stop leaves it
@@ -515,8 +522,68 @@ void TMainFrm::ShowRunSummary()
                              .arg(changed)
                              .arg(FileRun->Total())
                              .arg(skipped);
+    if (Run.DryRun) {
+        ShowSummary(QStringLiteral("Просмотр, Ничего Не Записано. ") +
+                (Run.StopAsked ? QStringLiteral("Остановлено. ") : QString()) +
+                QStringLiteral("Файлов: %1, Изменятся: %2, Замен: %3, Пропущено: %4")
+                    .arg(FileRun->Outcomes().size())
+                    .arg(changed)
+                    .arg(FileRun->Total())
+                    .arg(skipped),
+            skipped == 0 ? QString() : QStringLiteral("Файлы, Которые Замена Оставит Как Есть:") + list);
+        ShowPreview();
+        return;
+    }
     ShowSummary((Run.StopAsked ? QStringLiteral("Остановлено. ") : QString()) + line,
         skipped == 0 ? QString() : QStringLiteral("Пропущенные Файлы (Оставлены Как Есть):") + list);
+}
+
+void TMainFrm::PreviewBtnClick()
+{
+    if (!IdleValue)
+        return;
+    if (Ui->TasksPgC->currentIndex() != FilesPage) {
+        SayRefused(QStringLiteral("Просмотр Показывает Замены В Файлах Списка"));
+        return;
+    }
+    if (List.Empty()) {
+        SayRefused(QStringLiteral("Список Файлов Пуст: Смотреть Нечего"));
+        return;
+    }
+    PreviewAsked = true;
+    StartRun(QStringToWin(Ui->MaskCbx->currentText()), QStringToWin(Ui->ReplaceCbx->currentText()));
+    PreviewAsked = false;
+}
+
+void TMainFrm::ShowPreview()
+{
+    if (!PreviewWindow)
+        PreviewWindow = std::make_unique<TPreviewFrm>(this);
+    const TPreviewStore& preview = FileRun->Preview();
+    std::vector<TPreviewItem> items;
+    const std::vector<TFileOutcome>& files = FileRun->Outcomes();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const TFileOutcome& f = files[i];
+        if (!f.Error.empty()) {
+            items.push_back({.Title = FailureLine(f.Path, f.Error), .Refused = true});
+            continue;
+        }
+        if (!f.Changed)
+            continue;
+        if (Run.Names) {
+            items.push_back({.Title = Utf8ToQString(f.Path) + QStringLiteral(" → ") + Utf8ToQString(f.NewName)});
+            continue;
+        }
+        const std::string& work = FileRun->Work(i);
+        const auto before = preview.Before.find(work);
+        const auto after = preview.After.find(work);
+        if (before == preview.Before.end() || after == preview.After.end())
+            continue;
+        items.push_back({.Title = QStringLiteral("%1: %2").arg(Utf8ToQString(NamePart(f.Path))).arg(f.Count),
+            .Diff = Utf8ToQString(UnifiedDiff(
+                f.Path, before->second, EncodingByName(Run.Encodings[i]), after->second, EncodingByName(f.Encoding)))});
+    }
+    PreviewWindow->ShowItems(std::move(items), Ui->SummaryLbl->text());
 }
 
 void TMainFrm::StopBtnClick()

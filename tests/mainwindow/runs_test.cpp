@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -26,6 +27,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolButton>
 
 #include <filesystem>
@@ -612,6 +614,92 @@ TEST_F(RunsTest, ClipboardInUtf8)
     EXPECT_EQ(Ui().ClipboardMmo->toPlainText(), QStringLiteral("мир ✓"));
     ASSERT_EQ(Dialogs.Errors.size(), 1);
     EXPECT_TRUE(Dialogs.Errors[0].contains(QStringLiteral("«✓»"))) << Dialogs.Errors[0].toStdString();
+}
+
+// "Просмотр" runs the masks without writing: counts in the list, the
+// changes in the preview window, and on disk no byte, time, backup or log.
+TEST_F(RunsTest, APreviewShowsTheChangesAndWritesNothing)
+{
+    Main().Settings().Logging = true;
+    Main().Settings().LogFileName = Home.Path("QZ.Log");
+    std::string koi = Utf8ToWin("строка\nкот и кот\n");
+    RecodeString(koi, EncodingWin, EncodingKoi);
+    Main().AddFile(Files.Write("a.txt", koi), EncodingKoi);
+    Main().AddFile(Files.Write("b.txt", "none"), EncodingWin);
+    const auto stamp = std::filesystem::last_write_time(Files.Path("a.txt"));
+    Ui().MaskCbx->setEditText(QStringLiteral("кот"));
+    Ui().ReplaceCbx->setEditText(QStringLiteral("кит"));
+    QTest::mouseClick(Ui().PreviewBtn, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(TTempDir::Read(Files.Path("a.txt")), koi);
+    EXPECT_EQ(std::filesystem::last_write_time(Files.Path("a.txt")), stamp);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Files.Path()), {}), 2); // no backup
+    EXPECT_FALSE(std::filesystem::exists(Home.Path("QZ.Log")));
+    EXPECT_EQ(Count(0), QStringLiteral("2"));
+    EXPECT_EQ(Count(1), QStringLiteral("0"));
+    EXPECT_EQ(Page(0), QStringLiteral("KOI"));
+    EXPECT_TRUE(Ui().SummaryLbl->text().startsWith(QStringLiteral("Просмотр, Ничего Не Записано.")));
+
+    auto* preview = Main().findChild<QWidget*>(QStringLiteral("PreviewFrm"));
+    ASSERT_TRUE(preview && preview->isVisible());
+    auto* files = test::Control<QListWidget>(*preview, "FilesLst");
+    ASSERT_EQ(files->count(), 1);
+    EXPECT_EQ(files->item(0)->text(), QStringLiteral("a.txt: 2"));
+    const QString changes = test::Control<QTextEdit>(*preview, "ChangesMmo")->toPlainText();
+    EXPECT_TRUE(changes.contains(QStringLiteral("     2 - кот и кот"))) << changes.toStdString();
+    EXPECT_TRUE(changes.contains(QStringLiteral("     2 + кит и кит"))) << changes.toStdString();
+
+    // The run that follows counts the same.
+    Go(QStringLiteral("кот"), QStringLiteral("кит"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Count(0), QStringLiteral("2"));
+}
+
+// A names preview lists old and new names, and a name another file has as
+// refused, renaming nothing.
+TEST_F(RunsTest, ANamesPreviewMarksACollision)
+{
+    Main().AddFile(Files.Write("a.txt", "1"), EncodingWin);
+    Main().AddFile(Files.Write("aa.txt", "2"), EncodingWin);
+    Files.Write("b.txt", "taken");
+    QTest::mouseClick(Ui().ReNameRbt, Qt::LeftButton);
+    Ui().MaskCbx->setEditText(QStringLiteral("a."));
+    Ui().ReplaceCbx->setEditText(QStringLiteral("b."));
+    QTest::mouseClick(Ui().PreviewBtn, Qt::LeftButton);
+    ASSERT_TRUE(WaitIdle());
+    auto* files = test::Control<QListWidget>(*Main().findChild<QWidget*>(QStringLiteral("PreviewFrm")), "FilesLst");
+    ASSERT_EQ(files->count(), 2);
+    EXPECT_TRUE(files->item(0)->text().contains(QStringLiteral("имя уже занято")))
+        << files->item(0)->text().toStdString();
+    EXPECT_TRUE(files->item(1)->text().endsWith(QStringLiteral("aa.txt → ab.txt")))
+        << files->item(1)->text().toStdString();
+    EXPECT_TRUE(std::filesystem::exists(Files.Path("a.txt")));
+    EXPECT_TRUE(std::filesystem::exists(Files.Path("aa.txt")));
+    EXPECT_FALSE(std::filesystem::exists(Files.Path("ab.txt")));
+    EXPECT_EQ(Ui().Entry(1)->text(0), QStringLiteral("aa.txt"));
+}
+
+// "Стоп" during the preview of a large file: the window comes back at once
+// and nothing on disk changed.
+TEST_F(RunsTest, StopDuringAPreviewOfALargeFile)
+{
+    std::string big;
+    for (int i = 0; i < 400000; ++i)
+        big += "ab ";
+    Main().AddFile(Files.Write("big.txt", big), 0);
+    Ui().MaskCbx->setEditText(QStringLiteral("\\-b\\?"));
+    Ui().ReplaceCbx->setEditText(QStringLiteral("x"));
+    QTest::mouseClick(Ui().PreviewBtn, Qt::LeftButton);
+    ASSERT_FALSE(Main().Idle());
+    QDeadlineTimer deadline(20000);
+    const int started = static_cast<int>(big.size()) + 1;
+    Queue->ServeUntil([&] { return Ui().FilePBr->maximum() == started || deadline.hasExpired(); });
+    QTest::mouseClick(Ui().StopBtn, Qt::LeftButton);
+    EXPECT_TRUE(Main().Idle());
+    EXPECT_TRUE(Ui().SummaryLbl->text().startsWith(QStringLiteral("Просмотр, Ничего Не Записано. Остановлено.")))
+        << Ui().SummaryLbl->text().toStdString();
+    EXPECT_EQ(TTempDir::Read(Files.Path("big.txt")), big);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Files.Path()), {}), 1);
 }
 
 TEST_F(RunsTest, AMalformedMaskStartsNothing)

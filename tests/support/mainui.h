@@ -71,6 +71,7 @@ struct TMainUi {
     QMenu* FilesPup = Control<QMenu>(Main, "FilesPup");
     QLabel* SummaryLbl = Control<QLabel>(Main, "SummaryLbl");
     QToolButton* FailuresBtn = Control<QToolButton>(Main, "FailuresBtn");
+    QToolButton* PreviewBtn = Control<QToolButton>(Main, "PreviewBtn");
 
     // A row of the file list as the user sees it.
     QTreeWidgetItem* Entry(int row) const { return FilesLvw->topLevelItem(row); }
