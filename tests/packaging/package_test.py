@@ -80,16 +80,13 @@ class Package(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.work = tempfile.mkdtemp(prefix="tekstovar-package-")
+        cls.addClassCleanup(shutil.rmtree, cls.work, ignore_errors=True)
         run(CPACK, "-G", "DEB", "--config", os.path.join(BUILD, "CPackConfig.cmake"), "-B", cls.work)
         debs = [f for f in os.listdir(cls.work) if f.endswith(".deb")]
         assert len(debs) == 1, f"cpack made {debs}"
         cls.deb = os.path.join(cls.work, debs[0])
         cls.root = os.path.join(cls.work, "root")
         run("dpkg-deb", "-x", cls.deb, cls.root)
-
-    @classmethod
-    def tearDownClass(cls):
-        shutil.rmtree(cls.work, ignore_errors=True)
 
     def test_holds_every_file_and_computed_dependencies(self):
         listed = {line.split()[-1].removeprefix("./") for line in run("dpkg-deb", "-c", self.deb).stdout.splitlines()}
