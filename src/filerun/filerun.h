@@ -133,6 +133,8 @@ public:
     const TPreviewStore& Preview() const { return PreviewStore; }
     // The path the engine works on for a file: a link's target.
     const std::string& Work(std::size_t file) const { return States[file].Work; }
+    // A file's code page when the run began.
+    const std::string& FirstEncoding(std::size_t file) const { return States[file].EncodingBefore; }
 
 private:
     struct TFileState {

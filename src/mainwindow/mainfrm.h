@@ -115,6 +115,7 @@ public:
     void ClearStepCounts() override;
     bool StartStep(const std::string& search, const std::string& replace) override;
     void StopStep() override { StopBtnClick(); }
+    void PreviewSteps(bool preview) override { PreviewAsked = preview; }
     TMaskedReplacer* StepReplacer() const override { return Active.get(); }
     const std::vector<std::string>& StepPaths() const override { return Run.Paths; }
     const std::vector<std::string>& StepEncodings() const override { return Run.Encodings; }

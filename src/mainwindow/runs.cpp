@@ -580,8 +580,8 @@ void TMainFrm::ShowPreview()
         if (before == preview.Before.end() || after == preview.After.end())
             continue;
         items.push_back({.Title = QStringLiteral("%1: %2").arg(Utf8ToQString(NamePart(f.Path))).arg(f.Count),
-            .Diff = Utf8ToQString(UnifiedDiff(
-                f.Path, before->second, EncodingByName(Run.Encodings[i]), after->second, EncodingByName(f.Encoding)))});
+            .Diff = Utf8ToQString(UnifiedDiff(f.Path, before->second, EncodingByName(FileRun->FirstEncoding(i)),
+                after->second, EncodingByName(f.Encoding)))});
     }
     PreviewWindow->ShowItems(std::move(items), Ui->SummaryLbl->text());
 }

@@ -93,6 +93,8 @@ void TBatchFrm::BuildControls()
     bar->addSeparator();
     button(GoBtn, "GoBtn", QStringLiteral("Выполнить"), QStyle::SP_MediaPlay, &TBatchFrm::GoBtnClick);
     button(StopBtn, "StopBtn", QStringLiteral("Остановить"), QStyle::SP_MediaStop, &TBatchFrm::StopBtnClick);
+    button(PreviewBtn, "PreviewBtn", QStringLiteral("Просмотр"), QStyle::SP_FileDialogContentsView,
+        &TBatchFrm::PreviewBtnClick);
     bar->addSeparator();
     button(HelpBtn, "HelpBtn", QStringLiteral("Подсказка"), QStyle::SP_DialogHelpButton, &TBatchFrm::HelpBtnClick);
     StopBtn->setEnabled(false);

@@ -69,6 +69,9 @@ public:
 
     // The run.
     void GoBtnClick();
+    // The scenario over the files without writing: what all its steps would
+    // make of them, in the main window's preview.
+    void PreviewBtnClick();
     void StopBtnClick();
     void PairsGridClick();
     TStepTarget RunTarget() const { return Target; }
@@ -91,6 +94,7 @@ public:
     QToolButton* SaveBtn = nullptr;
     QToolButton* DownloadBtn = nullptr;
     QToolButton* GoBtn = nullptr;
+    QToolButton* PreviewBtn = nullptr;
     QToolButton* StopBtn = nullptr;
     QToolButton* HelpBtn = nullptr;
     QMenu* BatchPup = nullptr;

@@ -18,7 +18,8 @@ void TBatchFrm::SetRunning(bool running)
 {
     IsRunning = running;
     Runner.LockForSteps(running);
-    for (QWidget* w : std::initializer_list<QWidget*>{AddBtn, DelBtn, LoadBtn, SaveBtn, DownloadBtn, GoBtn, PairsGrid})
+    for (QWidget* w :
+        std::initializer_list<QWidget*>{AddBtn, DelBtn, LoadBtn, SaveBtn, DownloadBtn, GoBtn, PreviewBtn, PairsGrid})
         w->setEnabled(!running);
     for (QAction* a : BatchPup->actions())
         a->setEnabled(!running);
@@ -33,6 +34,24 @@ void TBatchFrm::GoBtnClick()
     Counts.clear();
     Runner.ClearStepCounts();
     Target = Runner.ShownTarget();
+    SetRunning(true);
+    Step = -1;
+    RunNextStep();
+}
+
+void TBatchFrm::PreviewBtnClick()
+{
+    if (IsRunning || !Runner.Idle())
+        return;
+    if (Runner.ShownTarget() != TStepTarget::Files) {
+        Dialogs.Message(this, QStringLiteral("Просмотр Показывает Замены В Файлах Списка"));
+        return;
+    }
+    // A preview writes nothing: a fault shows in it, no need to ask first.
+    Counts.clear();
+    Runner.ClearStepCounts();
+    Target = TStepTarget::Files;
+    Runner.PreviewSteps(true);
     SetRunning(true);
     Step = -1;
     RunNextStep();
@@ -83,6 +102,7 @@ void TBatchFrm::RunNextStep()
 
 void TBatchFrm::EndRun()
 {
+    Runner.PreviewSteps(false);
     Step = -1;
     SetRunning(false);
 }

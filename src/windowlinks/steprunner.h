@@ -38,6 +38,9 @@ public:
     // Shows the pair in the mask boxes and starts a run with it; false,
     // the error shown, when a mask is malformed.
     virtual bool StartStep(const std::string& search, const std::string& replace) = 0;
+    // The steps started from now on write nothing: a preview of them all,
+    // each step on what the one before would have left.
+    virtual void PreviewSteps(bool preview) = 0;
     // Stops the run under way (its end handler runs as for any stop).
     virtual void StopStep() = 0;
     virtual TMaskedReplacer* StepReplacer() const = 0;

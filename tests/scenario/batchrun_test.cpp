@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QTextEdit>
 
 namespace tekstovar {
 namespace {
@@ -210,6 +211,33 @@ TEST_F(BatchTest, ALogThatCannotBeWrittenIsToldOncePerScenario)
     EXPECT_EQ(Dialogs.Errors.size(), 1);
     Run();
     EXPECT_EQ(Dialogs.Errors.size(), 2); // a new scenario tells again
+}
+
+// A preview of the scenario: every step on what the one before would have
+// left, its counts in the step columns, the result of all steps in the
+// preview window, and nothing written.
+TEST_F(BatchTest, APreviewOfTheScenarioWritesNothing)
+{
+    Main().AddFile(Files.Write("one.txt", "aab\n"), 0);
+    const auto stamp = std::filesystem::last_write_time(Files.Path("one.txt"));
+    Batch().SetPairLines(Win({"a", "b", "b", "c"}));
+    QTest::mouseClick(Batch().PreviewBtn, Qt::LeftButton);
+    ASSERT_TRUE(WaitRun());
+    ExpectUnlocked();
+    EXPECT_EQ(TTempDir::Read(Files.Path("one.txt")), "aab\n");
+    EXPECT_EQ(std::filesystem::last_write_time(Files.Path("one.txt")), stamp);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Files.Path()), {}), 1);
+    ASSERT_EQ(Ui().FilesLvw->columnCount(), 6);
+    EXPECT_EQ((QStringList{Cell(0, 4), Cell(0, 5)}), (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
+    auto* preview = Main().findChild<QWidget*>(QStringLiteral("PreviewFrm"));
+    ASSERT_TRUE(preview && preview->isVisible());
+    const QString changes = test::Control<QTextEdit>(*preview, "ChangesMmo")->toPlainText();
+    EXPECT_TRUE(changes.contains(QStringLiteral("1 - aab"))) << changes.toStdString();
+    EXPECT_TRUE(changes.contains(QStringLiteral("1 + ccc"))) << changes.toStdString();
+
+    // A run after it writes as usual.
+    Run();
+    EXPECT_EQ(TTempDir::Read(Files.Path("one.txt")), "ccc\n");
 }
 
 } // namespace
