@@ -44,13 +44,21 @@ std::string UserHome()
     return home;
 }
 
+// Where the system's packages put programs: writable for root, but no place
+// for a user's files (removing the package would leave them behind).
+bool IsSystemDirectory(const std::string& directory)
+{
+    const std::string d = WithSlash(directory);
+    return d.starts_with("/usr/") || d == "/bin/" || d == "/sbin/";
+}
+
 } // namespace
 
 std::string ChooseProgramDirectory(const TProgramPlaces& places)
 {
     if (!places.Home.empty())
         return WithSlash(places.Home);
-    if (!places.ExecutableDir.empty() && places.ExecutableDirWritable)
+    if (!places.ExecutableDir.empty() && places.ExecutableDirWritable && !IsSystemDirectory(places.ExecutableDir))
         return WithSlash(places.ExecutableDir);
     // A relative XDG_CONFIG_HOME is to be ignored, as the XDG rules say.
     if (places.ConfigHome.starts_with('/'))

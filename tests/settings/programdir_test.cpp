@@ -24,6 +24,10 @@ TEST(ProgramDirectory, ChoiceInOrderOfPreference)
     EXPECT_EQ(ChooseProgramDirectory(places), "/srv/tekstovar/");
     places.Home.clear();
     EXPECT_EQ(ChooseProgramDirectory(places), "/opt/bin/");
+    // An installed program's directory is no place for files, even for root.
+    places.ExecutableDir = "/usr/bin";
+    EXPECT_EQ(ChooseProgramDirectory(places), "/home/u/.cfg/tekstovar/");
+    places.ExecutableDir = "/opt/bin/";
     places.ExecutableDirWritable = false;
     EXPECT_EQ(ChooseProgramDirectory(places), "/home/u/.cfg/tekstovar/");
     // A relative XDG_CONFIG_HOME does not count.
