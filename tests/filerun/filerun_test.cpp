@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sys/stat.h>
 
 using namespace tekstovar;
@@ -194,4 +195,42 @@ TEST(FileRun, MasksWithLineBreaksStayOneLogLine)
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[3], Utf8ToWin("Маска Поиска:") + "a\\n");
     EXPECT_EQ(lines[4], Utf8ToWin("Маска Замены:") + "x\\ny");
+}
+
+// On generated texts and steps, a dry run counts what the real run then
+// counts and leaves in its store what the real run writes.
+TEST(FileRun, ADryRunAgreesWithTheRunOnGeneratedTexts)
+{
+    std::mt19937 random(866);
+    const std::vector<TMaskPair> pairs = {{"a", "bb"}, {"\\+9", "<\\+1>"}, {"b\\?", ""}, {"\\9\\9", "\\2\\1"},
+        {Utf8ToWin("\\-е"), Utf8ToWin("Е")}, {"<\\*>", "()"}};
+    TTempDir dir;
+    for (int round = 0; round < 40; ++round) {
+        std::vector<TRunFile> files;
+        for (int f = 0; f < 3; ++f) {
+            std::string text;
+            const int length = static_cast<int>(random() % 300);
+            for (int i = 0; i < length; ++i)
+                text += "ab01<>\n \xE5\xC5"[random() % 10];
+            files.push_back({dir.Write("f" + std::to_string(f) + ".txt", text), "WIN", nullptr});
+        }
+        std::vector<TMaskPair> steps;
+        for (int s = 0; s < 1 + static_cast<int>(random() % 3); ++s)
+            steps.push_back(pairs[random() % pairs.size()]);
+        TRunBackups backups;
+        TFileRun preview(files, {.Steps = steps, .DryRun = true}, backups);
+        ASSERT_TRUE(preview.Run());
+        std::vector<std::string> before;
+        for (const TRunFile& f : files)
+            before.push_back(TTempDir::Read(f.Path));
+        TFileRun run(files, {.Steps = steps}, backups);
+        ASSERT_TRUE(run.Run());
+        for (std::size_t f = 0; f < files.size(); ++f) {
+            EXPECT_EQ(preview.Outcomes()[f].Count, run.Outcomes()[f].Count);
+            EXPECT_EQ(preview.Outcomes()[f].Changed, run.Outcomes()[f].Changed);
+            const auto after = preview.Preview().After.find(files[f].Path);
+            EXPECT_EQ(
+                after == preview.Preview().After.end() ? before[f] : after->second, TTempDir::Read(files[f].Path));
+        }
+    }
 }
