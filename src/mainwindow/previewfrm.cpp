@@ -99,12 +99,24 @@ void TPreviewFrm::ShowItems(std::vector<TPreviewItem> items, const QString& summ
     raise();
 }
 
+void TPreviewFrm::Forget()
+{
+    Items.clear();
+    FilesLst->clear();
+    ChangesMmo->clear();
+    hide();
+}
+
 void TPreviewFrm::FilesLstChange(int row)
 {
     ChangesMmo->clear();
     if (row < 0 || static_cast<std::size_t>(row) >= Items.size())
         return;
-    const TPreviewItem& item = Items[static_cast<std::size_t>(row)];
+    TPreviewItem& item = Items[static_cast<std::size_t>(row)];
+    if (item.MakeDiff) {
+        item.Diff = item.MakeDiff();
+        item.MakeDiff = nullptr;
+    }
     QTextCursor cursor(ChangesMmo->document());
     if (item.Diff.isEmpty()) {
         cursor.insertText(item.Title);

@@ -221,6 +221,8 @@ void TMainFrm::StartFileRun(const std::string& search, const std::string& replac
         std::vector<TRunFile> files;
         for (std::size_t i = 0; i < List.Size(); ++i)
             files.push_back({List[i].Path, List.ColumnText(i, EncodingColumn), List.Key(i)});
+        if (PreviewWindow)
+            PreviewWindow->Forget(); // its diffs come from the run that goes now
         FileRun.reset();
         if (!FileRunView)
             FileRunView = std::make_unique<TFileRunView>(*this);
@@ -579,9 +581,12 @@ void TMainFrm::ShowPreview()
         const auto after = preview.After.find(work);
         if (before == preview.Before.end() || after == preview.After.end())
             continue;
+        // The store lives as long as this run: a new run forgets the items.
         items.push_back({.Title = QStringLiteral("%1: %2").arg(Utf8ToQString(NamePart(f.Path))).arg(f.Count),
-            .Diff = Utf8ToQString(UnifiedDiff(f.Path, before->second, EncodingByName(FileRun->FirstEncoding(i)),
-                after->second, EncodingByName(f.Encoding)))});
+            .MakeDiff = [path = f.Path, &before = before->second, &after = after->second,
+                            from = EncodingByName(FileRun->FirstEncoding(i)), to = EncodingByName(f.Encoding)] {
+                return Utf8ToQString(UnifiedDiff(path, before, from, after, to));
+            }});
     }
     PreviewWindow->ShowItems(std::move(items), Ui->SummaryLbl->text());
 }

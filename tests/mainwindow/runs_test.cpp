@@ -649,10 +649,13 @@ TEST_F(RunsTest, APreviewShowsTheChangesAndWritesNothing)
     EXPECT_TRUE(changes.contains(QStringLiteral("     2 - кот и кот"))) << changes.toStdString();
     EXPECT_TRUE(changes.contains(QStringLiteral("     2 + кит и кит"))) << changes.toStdString();
 
-    // The run that follows counts the same.
+    // The run that follows counts the same; the preview of the files as
+    // they were goes.
     Go(QStringLiteral("кот"), QStringLiteral("кит"));
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(Count(0), QStringLiteral("2"));
+    EXPECT_FALSE(preview->isVisible());
+    EXPECT_EQ(files->count(), 0);
 }
 
 // A names preview lists old and new names, and a name another file has as
