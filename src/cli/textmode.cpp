@@ -55,7 +55,9 @@ int RunTextMode(const TCliOptions& options)
         total += replacer->ReplaceCount();
         if (!replacer->ErrorText().empty())
             warning = replacer->ErrorText();
-        text = FromEngine(replacer->TakeResult(), paged);
+        std::string result = replacer->TakeResult();
+        replacer.reset(); // its text goes before the result is converted
+        text = FromEngine(std::move(result), paged);
         if (options.To != EncodingNone)
             source = options.To;
     }
