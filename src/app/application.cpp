@@ -80,15 +80,6 @@ std::vector<std::string> PathArguments(int argc, char** argv)
     return paths;
 }
 
-void AddPaths(TMainFrm& main, const std::vector<std::string>& paths)
-{
-    for (const std::string& path : paths) {
-        std::error_code error;
-        if (std::filesystem::is_directory(path, error))
-            main.AddDirectory(path);
-        else
-            main.AddFile(path, EncodingDetect);
-    }
-}
+void AddPaths(TMainFrm& main, const std::vector<std::string>& paths) { main.AddPaths(paths); }
 
 } // namespace tekstovar

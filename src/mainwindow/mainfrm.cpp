@@ -290,6 +290,25 @@ void TMainFrm::AddFileChecked(const std::string& path, int encoding)
 void TMainFrm::AddDirectory(const std::string& directory)
 {
     BeginAdding();
+    AddDirectoryChecked(directory);
+    EndAdding();
+}
+
+void TMainFrm::AddPaths(const std::vector<std::string>& paths)
+{
+    BeginAdding();
+    for (const std::string& path : paths) {
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error))
+            AddDirectoryChecked(path);
+        else
+            AddFileChecked(path, EncodingDetect);
+    }
+    EndAdding();
+}
+
+void TMainFrm::AddDirectoryChecked(const std::string& directory)
+{
     try {
         std::vector<std::string> problems;
         for (const std::string& file : FilesOfDirectory(directory, FileMasks(), &problems))
@@ -299,7 +318,6 @@ void TMainFrm::AddDirectory(const std::string& directory)
     } catch (const TError& e) {
         DirectoryFailures.push_back(e.what());
     }
-    EndAdding();
 }
 
 void TMainFrm::RemoveEntry(std::size_t index)

@@ -76,6 +76,9 @@ public:
     // The file list (UTF-8 paths).
     void AddFile(const std::string& path, int encoding);
     void AddDirectory(const std::string& directory);
+    // Files and directories at once, as one command (the program's command
+    // line): what cannot be read is told in one message.
+    void AddPaths(const std::vector<std::string>& paths);
     // Writes the entries that read back as themselves; the others are named
     // in one message. A write failure throws TError.
     void SaveFileList(const std::string& listPath);
@@ -173,6 +176,7 @@ private:
     void BeginAdding();
     void EndAdding();
     void AddFileChecked(const std::string& path, int encoding);
+    void AddDirectoryChecked(const std::string& directory);
     void RemoveEntry(std::size_t index);
     void UpdateFileCount();
     std::vector<std::size_t> SelectedEntries() const;

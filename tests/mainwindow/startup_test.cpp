@@ -49,7 +49,7 @@ std::vector<std::string> Rows(const TMainFrm& main)
 // Files and a directory named on the command line join the automatic list in
 // their order, each as the add commands add it: its code page detected, the
 // directory's files that match the masks, no duplicates, and one message for
-// a file that cannot be read. An empty argument names nothing.
+// the files that cannot be read. An empty argument names nothing.
 TEST(Startup, FilesAndADirectoryOnTheCommandLineJoinTheList)
 {
     TTempDir home;
@@ -70,11 +70,14 @@ TEST(Startup, FilesAndADirectoryOnTheCommandLineJoinTheList)
 
     TTestDialogs dialogs;
     std::unique_ptr<TProgram> program;
-    Start(program, dialogs, home, {relative, dir + "b c.htm", "", dir + "tree/", dir + "listed.txt", dir + "gone.txt"});
+    Start(program, dialogs, home,
+        {relative, dir + "b c.htm", "", dir + "tree/", dir + "listed.txt", dir + "gone.txt", dir + "lost.txt"});
     EXPECT_EQ(Rows(program->MainFrm()),
         (std::vector<std::string>{dir + "listed.txt|ISO", dir + "a.txt|KOI", dir + "b c.htm|WIN",
-            dir + "tree/inner/d.log|WIN", dir + "tree/e.txt|WIN", dir + "gone.txt|WIN"}));
+            dir + "tree/inner/d.log|WIN", dir + "tree/e.txt|WIN", dir + "gone.txt|WIN", dir + "lost.txt|WIN"}));
+    // Two files that cannot be read, one message, as "Добавить" gives it.
     ASSERT_EQ(dialogs.Errors.size(), 1);
+    EXPECT_TRUE(dialogs.Errors[0].contains(QString::fromStdString(dir + "lost.txt")));
     EXPECT_TRUE(dialogs.Errors[0].startsWith(QStringLiteral("Не удалось определить кодировку файлов")));
     EXPECT_TRUE(dialogs.Errors[0].contains(QString::fromStdString(dir + "gone.txt")));
 }
