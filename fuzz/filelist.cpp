@@ -1,7 +1,7 @@
 // Random file-list files (.QZL) through ParseFileList and FormatFileList.
 //
 // Input: the file's bytes. The reader hands over whole entries, each with a
-// code page 0..4, and says "not a file list" only when it found none. What it
+// code page 0..5, and says "not a file list" only when it found none. What it
 // handed over, written (less what the writer refuses) and read again, is the
 // same entries without a complaint, and a second write gives the same bytes.
 
@@ -52,7 +52,7 @@ bool Read(std::string_view input, std::string_view bytes, std::vector<TListEntry
 {
     try {
         ParseFileList(bytes, ListPath, [&](TListEntry e) {
-            if (e.Encoding < 0 || e.Encoding >= EncodingCount)
+            if (!IsPage(e.Encoding))
                 Fail(input, "an entry with code page " + std::to_string(e.Encoding), Entries(entries));
             entries.push_back(std::move(e));
         });
