@@ -95,6 +95,8 @@ void TPreviewFrm::ShowItems(std::vector<TPreviewItem> items, const QString& summ
     }
     if (!Items.empty())
         FilesLst->setCurrentRow(0);
+    else
+        ChangesMmo->setPlainText(QStringLiteral("Ни Один Файл Не Изменится"));
     show();
     raise();
 }
