@@ -413,16 +413,10 @@ void TMainFrm::FilesDropped(const QStringList& paths)
 {
     if (ListLocked())
         return;
-    BeginAdding();
-    for (auto it = paths.crbegin(); it != paths.crend(); ++it) {
-        const std::string path = QStringToUtf8(*it);
-        std::error_code error;
-        if (std::filesystem::is_directory(path, error))
-            AddDirectory(path);
-        else
-            AddFileChecked(path, EncodingDetect);
-    }
-    EndAdding();
+    std::vector<std::string> added;
+    for (auto it = paths.crbegin(); it != paths.crend(); ++it)
+        added.push_back(QStringToUtf8(*it));
+    AddPaths(added);
 }
 
 void TMainFrm::DelBtnClick()
