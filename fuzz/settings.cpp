@@ -7,6 +7,7 @@
 
 #include "settings/settings.h"
 #include "common/error.h"
+#include "encodings/codepages.h"
 #include "settings/inifile.h"
 #include "support.h"
 
@@ -125,7 +126,7 @@ void CheckRanges(std::string_view input, const TSettings& s)
     const bool windows = s.Width >= MinMainWidth && s.Height >= MinMainHeight && fits(s.Width, s.Height) &&
         s.BatchWidth >= 0 && s.BatchHeight >= 0 && fits(s.BatchWidth, s.BatchHeight) && s.LibWidth >= 0 &&
         s.LibHeight >= 0 && fits(s.LibWidth, s.LibHeight);
-    if (s.DefaultEncoding < 0 || s.DefaultEncoding > 4 || s.ActivePage < 0 || s.ActivePage > 1 || !windows ||
+    if (!IsPage(s.DefaultEncoding) || s.ActivePage < 0 || s.ActivePage > 1 || !windows ||
         s.HistoryLength < 0 || !columns || !slash || !font(s.MaskFont) || !font(s.ReplaceFont) ||
         s.MaskHistory.size() != s.ReplaceHistory.size() || s.MaskHistory.size() > 100000 ||
         s.MaskHistory.size() > static_cast<std::size_t>(s.HistoryLength))
