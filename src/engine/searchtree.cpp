@@ -1,5 +1,7 @@
 #include "engine/searchtree.h"
 
+#include <algorithm>
+
 namespace tekstovar {
 
 TStrictPair::TStrictPair(TLexem* item, std::unique_ptr<TSearchLexem> follower, TSearchOptions options)
@@ -9,33 +11,14 @@ TStrictPair::TStrictPair(TLexem* item, std::unique_ptr<TSearchLexem> follower, T
 
 TStrictPair::~TStrictPair() { Item->MatchLength = SavedLength; }
 
-bool TStrictPair::Test(std::string_view text, TPos p)
+bool TStrictPair::PlainTest(std::string_view text, TPos p)
 {
-    if (!Options.PlainMatching && Remembers(p))
-        return false;
     Item->MatchLength = SavedLength;
     if (!Item->Match(text, p))
         return false;
 
     const TPos size = TextSize(text);
     TPos a = p + Item->MatchLength; // a star's run may be empty
-    // Visited starts p, then every a, kept while evenly spaced.
-    TPos last = p;
-    TPos step = 0;
-    bool even = true;
-    auto visit = [&](TPos x) {
-        if (!even || x == last)
-            return;
-        if (step == 0)
-            step = x - last;
-        else if (x - last != step) {
-            even = false;
-            return;
-        }
-        last = x;
-    };
-    visit(a);
-
     bool ok = false;
     bool followerTried = false;
     while (a <= size) {
@@ -46,30 +29,143 @@ bool TStrictPair::Test(std::string_view text, TPos p)
             break;
         }
         a += Item->MatchLength > 0 ? Item->MatchLength : 1;
-        visit(a);
     }
     if (!Follower)
         ok = true;
     else if (!followerTried)
         ok = a <= size && Follower->Match(text, a);
+    return ok && Succeed(p, a);
+}
 
-    if (ok) {
-        Item->MatchLength = a - p;
-        Item->MatchStart = p;
-        MatchLength = a - p + (Follower ? Follower->MatchLength : 0);
-        return true;
+bool TStrictPair::Succeed(TPos p, TPos a)
+{
+    Item->MatchLength = a - p;
+    Item->MatchStart = p;
+    MatchLength = a - p + (Follower ? Follower->MatchLength : 0);
+    return true;
+}
+
+bool TStrictPair::Test(std::string_view text, TPos p)
+{
+    if (Options.PlainMatching)
+        return PlainTest(text, p);
+    if (Remembers(p))
+        return false;
+    Item->MatchLength = SavedLength;
+    if (!Item->Match(text, p))
+        return false;
+
+    const TPos size = TextSize(text);
+    TPos a = p + Item->MatchLength; // a star's run may be empty
+    if (!Follower) {
+        while (a <= size && Item->Match(text, a))
+            a += Item->MatchLength > 0 ? Item->MatchLength : 1;
+        return Succeed(p, a);
     }
-    if (!Options.PlainMatching) {
-        CacheStart = p;
-        CacheEnd = last;
-        CacheStep = step > 0 ? step : 1;
+
+    // The positions visited: p, then every a. step stays 0 while there is
+    // one, and turns -1 when they stop being evenly spaced.
+    TPos last = p;
+    TPos step = 0;
+    auto visit = [&](TPos x) {
+        if (x == last)
+            return;
+        if (step == 0)
+            step = x - last;
+        else if (step > 0 && x - last != step)
+            step = -1;
+        last = x;
+    };
+    visit(a);
+    while (a <= size) {
+        // The follower is tried wherever the run gets to, the item matching
+        // there or not (then the run ends).
+        const bool goesOn = Item->Match(text, a);
+        if (Follower->Match(text, a))
+            return Succeed(p, a);
+        // A run started at a known failure tries the same follower positions
+        // from here on as this one would (the follower at a itself has just
+        // failed): it ends in failure too.
+        if (!goesOn || Remembers(a))
+            break;
+        a += Item->MatchLength > 0 ? Item->MatchLength : 1;
+        visit(a);
     }
+    RememberFailure(text, p, last, step);
     return false;
+}
+
+bool TStrictPair::Remembers(TPos p) const
+{
+    if (CacheStep > 0 && p >= CacheStart && p <= CacheEnd && (p - CacheStart) % CacheStep == 0)
+        return true;
+    const auto bit = static_cast<std::uint64_t>(p);
+    return bit / 64 < FailedBits.size() && (FailedBits[bit / 64] >> (bit % 64) & 1) != 0;
+}
+
+void TStrictPair::Mark(TPos p)
+{
+    const auto bit = static_cast<std::uint64_t>(p);
+    if (bit / 64 < FailedBits.size())
+        FailedBits[bit / 64] |= std::uint64_t{1} << (bit % 64);
+}
+
+void TStrictPair::SpillSeries(std::string_view text)
+{
+    // Positions 0 to Size + 1: where runs and tests can begin.
+    FailedBits.assign(static_cast<std::size_t>((TextSize(text) + 2 + 63) / 64), 0);
+    if (CacheStep > 0)
+        for (TPos x = CacheStart; x <= CacheEnd; x += CacheStep)
+            Mark(x);
+    CacheStart = CacheEnd = CacheStep = 0;
+}
+
+void TStrictPair::RememberFailure(std::string_view text, TPos p, TPos last, TPos step)
+{
+    if (FailedBits.empty() && step >= 0) {
+        if (CacheStep == 0) {
+            CacheStart = p;
+            CacheEnd = last;
+            CacheStep = step > 0 ? step : 1;
+            return;
+        }
+        // One series still, if both lie on one lattice and touch or overlap;
+        // a lone position takes the other's spacing.
+        TPos s = CacheStart == CacheEnd && step > 0 ? step : CacheStep;
+        if (CacheStart == CacheEnd && step == 0 && p != CacheStart)
+            s = p > CacheStart ? p - CacheStart : CacheStart - p;
+        if ((step == 0 || step == s) && (p - CacheStart) % s == 0 && p <= CacheEnd + s && last + s >= CacheStart) {
+            CacheStart = std::min(CacheStart, p);
+            CacheEnd = std::max(CacheEnd, last);
+            CacheStep = s;
+            return;
+        }
+    }
+    if (FailedBits.empty())
+        SpillSeries(text);
+    if (step >= 0) {
+        for (TPos x = p; x <= last; x += step > 0 ? step : 1)
+            Mark(x);
+        return;
+    }
+    // Uneven steps were not kept on the way (a failed run may be as long as
+    // the text): walk the item's steps again, without the follower.
+    Item->MatchLength = SavedLength;
+    if (!Item->Match(text, p))
+        return;
+    Mark(p);
+    TPos a = p + Item->MatchLength;
+    Mark(a);
+    while (a < last && Item->Match(text, a)) {
+        a += Item->MatchLength > 0 ? Item->MatchLength : 1;
+        Mark(a);
+    }
 }
 
 void TStrictPair::ForgetText()
 {
     CacheStart = CacheEnd = CacheStep = 0;
+    std::vector<std::uint64_t>().swap(FailedBits);
     Item->ForgetText();
     if (Follower)
         Follower->ForgetText();

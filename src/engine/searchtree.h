@@ -2,6 +2,7 @@
 
 #include "engine/lexem.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -25,22 +26,31 @@ public:
     TPos SavedLength;
     std::unique_ptr<TSearchLexem> Follower;
 
-    // Starts known to fail: CacheStart, CacheStart + CacheStep, ... up to
-    // CacheEnd; nothing is known while CacheStep is 0. Every position a failed
-    // run visited is such a start, since a run from there goes on the same
-    // way; the positions are kept while they stay evenly spaced.
+    // Starts known to fail. Every position a failed run visited is one: a
+    // run started there goes on the same way, and the follower failed at
+    // each of them. While the failures form one evenly spaced series they
+    // are CacheStart, CacheStart + CacheStep, ... up to CacheEnd (nothing is
+    // known while CacheStep is 0); past that, one bit per text position.
     TPos CacheStart = 0;
     TPos CacheEnd = 0;
     TPos CacheStep = 0;
 
     bool Test(std::string_view text, TPos p) override;
     void ForgetText() override;
+    // Whether p is known to fail as a start.
+    bool Remembers(TPos p) const;
 
 private:
-    bool Remembers(TPos p) const
-    {
-        return CacheStep > 0 && p >= CacheStart && p <= CacheEnd && (p - CacheStart) % CacheStep == 0;
-    }
+    // Every run evaluated in full, nothing remembered.
+    bool PlainTest(std::string_view text, TPos p);
+    bool Succeed(TPos p, TPos a);
+    // The failed run from p visited positions up to last, step apart (one
+    // position: step 0; unevenly spaced: step < 0).
+    void RememberFailure(std::string_view text, TPos p, TPos last, TPos step);
+    void SpillSeries(std::string_view text);
+    void Mark(TPos p);
+
+    std::vector<std::uint64_t> FailedBits;
     TSearchOptions Options;
 };
 
