@@ -51,6 +51,8 @@ bool TStrictPair::Test(std::string_view text, TPos p)
         return PlainTest(text, p);
     if (Remembers(p))
         return false;
+    if (InSuccess(p))
+        return SucceedAsRemembered(text, p);
     Item->MatchLength = SavedLength;
     if (!Item->Match(text, p))
         return false;
@@ -81,18 +83,40 @@ bool TStrictPair::Test(std::string_view text, TPos p)
         // The follower is tried wherever the run gets to, the item matching
         // there or not (then the run ends).
         const bool goesOn = Item->Match(text, a);
-        if (Follower->Match(text, a))
+        if (Follower->Match(text, a)) {
+            // Worth keeping when it passed over positions a later start may
+            // be asked at.
+            if (step > 0 && a - p > step) {
+                SuccessStart = p;
+                SuccessEnd = a;
+                SuccessStep = step;
+            }
             return Succeed(p, a);
+        }
         // A run started at a known failure tries the same follower positions
         // from here on as this one would (the follower at a itself has just
-        // failed): it ends in failure too.
+        // failed): it ends in failure too. Likewise at a known success.
         if (!goesOn || Remembers(a))
             break;
+        if (InSuccess(a)) {
+            if (step == SuccessStep && p < SuccessStart)
+                SuccessStart = p;
+            return SucceedAsRemembered(text, p);
+        }
         a += Item->MatchLength > 0 ? Item->MatchLength : 1;
         visit(a);
     }
     RememberFailure(text, p, last, step);
     return false;
+}
+
+bool TStrictPair::SucceedAsRemembered(std::string_view text, TPos p)
+{
+    // The follower's lexems show its match at the end again, as after the
+    // run that found it.
+    if (!Follower->Match(text, SuccessEnd))
+        return false;
+    return Succeed(p, SuccessEnd);
 }
 
 bool TStrictPair::Remembers(TPos p) const
@@ -166,6 +190,7 @@ void TStrictPair::ForgetText()
 {
     CacheStart = CacheEnd = CacheStep = 0;
     std::vector<std::uint64_t>().swap(FailedBits);
+    SuccessStart = SuccessEnd = SuccessStep = 0;
     Item->ForgetText();
     if (Follower)
         Follower->ForgetText();

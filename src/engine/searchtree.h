@@ -51,6 +51,19 @@ private:
     void Mark(TPos p);
 
     std::vector<std::uint64_t> FailedBits;
+
+    // The last evenly spaced run that succeeded: from each of SuccessStart,
+    // SuccessStart + SuccessStep, ... below SuccessEnd the run ends at
+    // SuccessEnd, as from each position it visited (none while the step is
+    // 0). A star's run over a long word, asked again from inside the word.
+    bool InSuccess(TPos p) const
+    {
+        return SuccessStep > 0 && p >= SuccessStart && p < SuccessEnd && (p - SuccessStart) % SuccessStep == 0;
+    }
+    bool SucceedAsRemembered(std::string_view text, TPos p);
+    TPos SuccessStart = 0;
+    TPos SuccessEnd = 0;
+    TPos SuccessStep = 0;
     TSearchOptions Options;
 };
 
