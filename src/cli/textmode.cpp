@@ -12,6 +12,7 @@
 
 #include <iostream>
 #include <unistd.h>
+#include <utility>
 
 namespace tekstovar::cli {
 
@@ -39,30 +40,37 @@ int RunTextMode(const TCliOptions& options)
     }
     long long total = 0;
     std::string warning;
-    for (std::size_t k = 0; k < pairs.size(); ++k) {
-        // A UTF-8 text goes through a byte page; one that cannot leaves
-        // nothing written.
-        TPagedText paged;
-        try {
-            paged = ToEngine(std::move(text), source, options.To);
-        } catch (const TError& e) {
-            std::cerr << "error: " << OneLine(e.what()) << '\n';
-            return 1;
-        }
-        auto replacer = TMaskedReplacer::Create(
-            std::move(paged.Bytes), pairs[k].Search, pairs[k].Replace, paged.EnginePage, paged.EngineTarget);
-        replacer->Run();
-        total += replacer->ReplaceCount();
-        if (!replacer->ErrorText().empty())
-            warning = replacer->ErrorText();
-        std::string result = replacer->TakeResult();
-        replacer.reset(); // its text goes before the result is converted
-        text = FromEngine(std::move(result), paged);
-        if (options.To != EncodingNone)
-            source = options.To;
-    }
     try {
-        WriteStream(STDOUT_FILENO, text);
+        for (std::size_t k = 0; k < pairs.size(); ++k) {
+            // A UTF-8 text goes through a byte page; one that cannot leaves
+            // nothing written.
+            TPagedText paged;
+            try {
+                paged = ToEngine(std::move(text), source, options.To);
+            } catch (const TError& e) {
+                std::cerr << "error: " << OneLine(e.what()) << '\n';
+                return 1;
+            }
+            auto replacer = TMaskedReplacer::Create(
+                std::move(paged.Bytes), pairs[k].Search, pairs[k].Replace, paged.EnginePage, paged.EngineTarget);
+            // The last step's result goes out as it is made: the text is never
+            // held twice.
+            if (k + 1 == pairs.size())
+                replacer->ResultSink = [&paged, first = true](std::string_view piece) mutable {
+                    WriteStream(STDOUT_FILENO, FromEnginePiece(piece, paged, std::exchange(first, false)));
+                };
+            replacer->Run();
+            total += replacer->ReplaceCount();
+            if (!replacer->ErrorText().empty())
+                warning = replacer->ErrorText();
+            if (k + 1 == pairs.size())
+                break; // written already
+            std::string result = replacer->TakeResult();
+            replacer.reset(); // its text goes before the result is converted
+            text = FromEngine(std::move(result), paged);
+            if (options.To != EncodingNone)
+                source = options.To;
+        }
     } catch (const TError& e) {
         std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
         return 1;

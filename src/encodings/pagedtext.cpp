@@ -30,9 +30,8 @@ TPagedText ToEngine(std::string text, int page, int target)
     // In place: a text as large as memory allows must not need twice that.
     if (const std::optional<TUtf8Stop> stop = Utf8ToPage(text, bom ? Utf8Bom.size() : 0, paged.EnginePage))
         throw TError(Utf8StopMessage(*stop, paged.EnginePage));
-    // The page's text is shorter than its UTF-8 (by nearly half for Russian):
-    // the room it no longer needs goes back before the engine takes more.
-    text.shrink_to_fit();
+    // The room the shorter text no longer needs stays: giving it back would
+    // copy the text, and for a moment hold it twice.
     paged.Bytes = std::move(text);
     return paged;
 }
@@ -41,8 +40,15 @@ std::string FromEngine(std::string result, const TPagedText& paged)
 {
     if (paged.OutPage != EncodingUtf)
         return result;
-    std::string utf8 = paged.Bom ? std::string(Utf8Bom) : std::string();
-    utf8 += PageToUtf8(result, paged.EnginePage);
+    return FromEnginePiece(result, paged, true);
+}
+
+std::string FromEnginePiece(std::string_view piece, const TPagedText& paged, bool first)
+{
+    if (paged.OutPage != EncodingUtf)
+        return std::string(piece);
+    std::string utf8 = paged.Bom && first ? std::string(Utf8Bom) : std::string();
+    utf8 += PageToUtf8(piece, paged.EnginePage);
     return utf8;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tekstovar {
 
@@ -24,5 +25,8 @@ TPagedText ToEngine(std::string text, int page, int target);
 
 // The engine's result in the page the run asked for.
 std::string FromEngine(std::string result, const TPagedText& paged);
+// One piece of it, for a result given out piece by piece: the first piece
+// carries the byte-order mark.
+std::string FromEnginePiece(std::string_view piece, const TPagedText& paged, bool first);
 
 } // namespace tekstovar

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <new>
+#include <utility>
 
 namespace tekstovar {
 
@@ -21,6 +22,8 @@ void TFileMaskedReplacer::AbandonFile(std::string why)
 {
     FileErrorValue = std::move(why);
     InFile = false;
+    Out.reset();
+    ResultSink = nullptr;
     // The memory a file too large took is given back before the next one.
     SetText("");
     SetResult("");
@@ -47,7 +50,9 @@ void TFileMaskedReplacer::BeginFile()
         return;
     }
     const int page = FileEncoding();
-    Original = page == EncodingUtf ? contents : std::string();
+    // Only a UTF-8 file recoded into a byte page cannot be had back from the
+    // engine's text.
+    Original = page == EncodingUtf && IsEncoding(RunTarget) ? contents : std::string();
     try {
         Paged = ToEngine(std::move(contents), page, RunTarget);
     } catch (const TError& e) {
@@ -59,6 +64,7 @@ void TFileMaskedReplacer::BeginFile()
     AssignTargetEncoding(Paged.EngineTarget);
     PrepareForFile(Paged.EnginePage);
     TakeLineBreakFromText(); // each file writes its own line break
+    BeginOutput();
     if (TMaskedReplacer::Start())
         InFile = true;
     else
@@ -83,10 +89,33 @@ void TFileMaskedReplacer::Step()
             InFile = false;
             EndFile();
         }
+    } catch (const TError& e) {
+        AbandonFile(e.what()); // the file stays as it was
     } catch (const std::bad_alloc&) {
         // One file too large for memory must not end the run.
         AbandonFile("Недостаточно памяти для файла " + QuoteName(Paths[FileIndex()]));
     }
+}
+
+void TFileMaskedReplacer::BeginOutput()
+{
+    ResultSink = nullptr;
+    Out.reset();
+    if (Preview)
+        return; // the preview keeps the whole result
+    const int page = FileEncoding();
+    TFileOutput::TConvert convert;
+    if (Paged.OutPage == EncodingUtf)
+        convert = [this, first = true](std::string_view piece) mutable {
+            return FromEnginePiece(piece, Paged, std::exchange(first, false));
+        };
+    // A UTF-8 file that stays UTF-8 is compared in the engine's page, where
+    // its text is (it converts back exactly); one recoded into a byte page
+    // with its own bytes; any other with its bytes, which the engine's text is.
+    const bool utf8Kept = page == EncodingUtf && Paged.OutPage == EncodingUtf;
+    const std::string_view reference = page == EncodingUtf && !utf8Kept ? std::string_view(Original) : Text();
+    Out = std::make_unique<TFileOutput>(Paths[FileIndex()], reference, utf8Kept, std::move(convert));
+    ResultSink = [this](std::string_view piece) { Out->Put(piece); };
 }
 
 std::string TFileMaskedReplacer::Output()
@@ -96,12 +125,21 @@ std::string TFileMaskedReplacer::Output()
     return FromEngine(Result(), Paged);
 }
 
+std::string TFileMaskedReplacer::Before() const
+{
+    if (FileEncoding() != EncodingUtf)
+        return Text();
+    if (Paged.OutPage != EncodingUtf)
+        return Original; // kept for this case alone
+    return FromEngine(Text(), Paged);
+}
+
 void TFileMaskedReplacer::EndFile()
 {
-    const std::string output = Output();
-    // What the file held: the engine's text, unless it was taken from UTF-8.
-    const std::string& before = FileEncoding() == EncodingUtf ? Original : Text();
+    ResultSink = nullptr;
     if (Preview) {
+        const std::string output = Output();
+        const std::string before = Before();
         if (output != before) {
             const std::string& path = Paths[FileIndex()];
             Preview->Before.emplace(path, before); // what it held before the first step
@@ -113,14 +151,15 @@ void TFileMaskedReplacer::EndFile()
         return;
     }
     // Nothing is rewritten that did not change: its inode, times and links stay.
-    if (output != before && MayChangeFile()) {
+    if (Out && Out->Changed() && MayChangeFile()) {
         try {
-            FileWarningValue = WriteFileReplacing(Paths[FileIndex()], output);
+            FileWarningValue = Out->Commit();
             FileChangedValue = true;
         } catch (const TError& e) {
             FileErrorValue = e.what(); // the old contents stay
         }
     }
+    Out.reset();
     Original.clear();
     NotifyFileEnd();
 }
@@ -128,6 +167,8 @@ void TFileMaskedReplacer::EndFile()
 void TFileMaskedReplacer::AfterRunEnd()
 {
     AssignTargetEncoding(RunTarget);
+    ResultSink = nullptr;
+    Out.reset(); // a file stopped inside is not written: its temporary goes
     if (!InFile || Preview)
         return;
     // Stopped inside a file: it was not written, so it must still be at its
@@ -136,7 +177,7 @@ void TFileMaskedReplacer::AfterRunEnd()
     std::error_code error;
     if (!std::filesystem::exists(path, error) && !error) {
         try {
-            WriteFileReplacing(path, FileEncoding() == EncodingUtf ? Original : Text());
+            WriteFileReplacing(path, Before());
         } catch (const TError& e) {
             FileErrorValue = e.what();
         }

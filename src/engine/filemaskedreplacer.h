@@ -2,6 +2,9 @@
 
 #include "encodings/pagedtext.h"
 #include "engine/filelistreplacer.h"
+#include "engine/fileoutput.h"
+
+#include <memory>
 
 namespace tekstovar {
 
@@ -28,11 +31,18 @@ private:
     void AfterRunEnd() override;
     // The file's contents as they go out (UTF-8 when the run asks for it).
     std::string Output();
+    // Where the engine's result goes while the file is worked on.
+    void BeginOutput();
+    // The file's bytes before the run, whole.
+    std::string Before() const;
 
     bool InFile = false;
     int RunTarget = -1; // the page the run recodes into; per file the engine's may differ
     TPagedText Paged; // how the current file goes through the engine (its bytes are the text)
-    std::string Original; // a UTF-8 file's bytes, while the engine works on them in a byte page
+    // A UTF-8 file's bytes, while the engine works on them in a byte page and
+    // gives them out in another (into UTF-8 they come back exactly).
+    std::string Original;
+    std::unique_ptr<TFileOutput> Out; // the new contents, unless a preview keeps them
 };
 
 } // namespace tekstovar

@@ -163,17 +163,28 @@ void TMaskedReplacer::Notify()
         OnProgress(*this);
 }
 
+bool TMaskedReplacer::Recodes() const
+{
+    return TargetEncodingValue != EncodingNone && TargetEncodingValue != SourceEncodingValue;
+}
+
 bool TMaskedReplacer::Start()
 {
-    const bool recode = TargetEncodingValue != EncodingNone && TargetEncodingValue != SourceEncodingValue;
-    if (!Tree && !recode) {
-        ResultValue = TextValue;
+    if (!Tree && !Recodes()) {
+        if (ResultSink) {
+            ResultValue.clear();
+            AppendText(0, TextValue.size());
+            PassResult(true);
+        } else
+            ResultValue = TextValue;
         return false;
     }
     ResultValue.clear();
     if (Tree) {
-        // Room for the text and some growth: one allocation for most runs.
-        ResultValue.reserve(static_cast<std::size_t>(SizeValue + SizeValue / 8 + 64));
+        // Room for the text and some growth, or for one piece: one
+        // allocation for most runs.
+        ResultValue.reserve(ResultSink ? ResultPieceSize + ResultPieceSize / 4
+                                       : static_cast<std::size_t>(SizeValue + SizeValue / 8 + 64));
         Tree->ForgetText(); // what the tree remembers belongs to another text
         Scan = std::make_unique<TLeadingScan>(LexemList.front()->LeadingChars());
     }
@@ -220,9 +231,9 @@ void TMaskedReplacer::Step()
         const TPos length = Tree->MatchLength;
         ++MatchCountValue;
         if (Position > CopiedUpTo)
-            ResultValue.append(
-                TextValue, static_cast<std::size_t>(CopiedUpTo - 1), static_cast<std::size_t>(Position - CopiedUpTo));
+            AppendText(static_cast<std::size_t>(CopiedUpTo - 1), static_cast<std::size_t>(Position - CopiedUpTo));
         AppendReplacement(ResultValue);
+        PassResult(false);
         if (length == 0 && Position <= SizeValue) {
             // An empty match inside the text: the replacement goes in and the
             // scan moves on, the character here stays as unmatched text.
@@ -241,9 +252,48 @@ void TMaskedReplacer::Step()
 void TMaskedReplacer::FinishText()
 {
     if (CopiedUpTo <= SizeValue)
-        ResultValue.append(TextValue, static_cast<std::size_t>(CopiedUpTo - 1), std::string::npos);
-    if (TargetEncodingValue != EncodingNone && TargetEncodingValue != SourceEncodingValue)
+        AppendText(static_cast<std::size_t>(CopiedUpTo - 1), static_cast<std::size_t>(SizeValue - CopiedUpTo + 1));
+    if (ResultSink)
+        PassResult(true);
+    else if (Recodes())
         RecodeString(ResultValue, SourceEncodingValue, TargetEncodingValue);
+}
+
+void TMaskedReplacer::AppendText(std::size_t from, std::size_t length)
+{
+    if (!ResultSink) {
+        ResultValue.append(TextValue, from, length);
+        return;
+    }
+    // A long stretch goes piece by piece; one that needs no recoding goes
+    // straight from the text, without a copy.
+    while (length > 0) {
+        if (!Recodes() && length >= ResultPieceSize) {
+            PassResult(true);
+            const std::size_t part = length - length % ResultPieceSize;
+            for (std::size_t at = from; at < from + part; at += ResultPieceSize)
+                ResultSink(std::string_view(TextValue).substr(at, ResultPieceSize));
+            from += part;
+            length -= part;
+            continue;
+        }
+        const std::size_t room = ResultPieceSize - std::min(ResultValue.size(), ResultPieceSize);
+        const std::size_t part = std::min(length, std::max<std::size_t>(room, 1));
+        ResultValue.append(TextValue, from, part);
+        from += part;
+        length -= part;
+        PassResult(false);
+    }
+}
+
+void TMaskedReplacer::PassResult(bool all)
+{
+    if (!ResultSink || ResultValue.empty() || (!all && ResultValue.size() < ResultPieceSize))
+        return;
+    if (Recodes())
+        RecodeString(ResultValue, SourceEncodingValue, TargetEncodingValue);
+    ResultSink(ResultValue);
+    ResultValue.clear();
 }
 
 void TMaskedReplacer::EndRun()

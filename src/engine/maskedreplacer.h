@@ -21,6 +21,10 @@ class TMaskedReplacerThread;
 class TMaskedReplacer {
 public:
     using TProgressEvent = std::function<void(TMaskedReplacer&)>;
+    // Takes the result piece by piece, in the target page, as it is built.
+    using TResultSink = std::function<void(std::string_view piece)>;
+    // Roughly how much of the result is gathered before it goes to the sink.
+    static constexpr std::size_t ResultPieceSize = std::size_t{1} << 20;
 
     // Parses searchMask (WIN) for a text in sourceEncoding; the replace mask
     // is taken into that code page. An unclosed bracket throws TError. The
@@ -66,6 +70,7 @@ public:
     const std::string& SearchMask() const { return SearchMaskValue; }
     const std::string& ReplaceMask() const { return ReplaceMaskValue; }
     const std::string& Text() const { return TextValue; }
+    // The whole result, unless a sink took it (then what is still to go).
     const std::string& Result() const { return ResultValue; }
     std::string TakeResult() { return std::move(ResultValue); }
     TPos Size() const { return SizeValue; }
@@ -83,6 +88,10 @@ public:
 
     TProgressEvent OnProgress;
     TMaskedReplacerThread* Thread = nullptr;
+    // Set: the result goes here in pieces during the run, so that a large
+    // text is never held twice; Result() stays empty. What the sink throws
+    // ends the step it was called from.
+    TResultSink ResultSink;
 
 protected:
     void Notify();
@@ -99,6 +108,12 @@ private:
     void UseLineBreak(std::string lineBreak);
     void HandLineBreakToLexems();
     void AppendReplacement(std::string& out);
+    // The text's bytes [from, from + length) (0-based) into the result.
+    void AppendText(std::size_t from, std::size_t length);
+    // Hands the gathered result to the sink once there is a piece's worth
+    // (or all of it, when `all`).
+    void PassResult(bool all);
+    bool Recodes() const;
     const TReplaceProgram& Program();
     bool SkipToCandidate();
     void ResetScan();

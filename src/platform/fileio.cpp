@@ -319,34 +319,59 @@ void TTempFile::Commit(bool replace)
     // in place, whole, which is all a rewrite promises.
 }
 
-std::string WriteFileReplacing(const std::string& path, const std::string& bytes)
+namespace {
+
+// The file a rewrite of `path` replaces: where its links lead, a regular file
+// or nothing yet.
+std::string RewriteTarget(const std::string& path)
 {
-    const std::string target = FinalTarget(path);
+    std::string target = FinalTarget(path);
     struct stat st { };
     const bool existed = ::stat(target.c_str(), &st) == 0;
     if (!existed && errno != ENOENT)
         Fail("Не удаётся записать файл", path, errno);
     if (existed && !S_ISREG(st.st_mode))
         FailNotRegular("Не удаётся записать файл", path);
+    return target;
+}
+
+} // namespace
+
+TFileRewrite::TFileRewrite(const std::string& path) : Path(path), Target(RewriteTarget(path)), Temp(Target) { }
+
+std::string TFileRewrite::Commit()
+{
+    // What the old file is now, not when the rewrite began, is what the new
+    // one keeps.
+    struct stat st { };
+    const bool existed = ::stat(Target.c_str(), &st) == 0;
+    if (!existed && errno != ENOENT)
+        Fail("Не удаётся записать файл", Path, errno);
+    if (existed && !S_ISREG(st.st_mode))
+        FailNotRegular("Не удаётся записать файл", Path);
     // Opened for its attributes; non-blocking, since a FIFO put in its place
     // since the stat must not hang the write.
-    TFd original(existed ? ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK) : -1);
+    TFd original(existed ? ::open(Target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK) : -1);
     if (original.Get() >= 0 && (::fstat(original.Get(), &st) != 0 || !S_ISREG(st.st_mode)))
-        FailNotRegular("Не удаётся записать файл", path);
-
-    TTempFile temp(target);
-    temp.Write(bytes);
+        FailNotRegular("Не удаётся записать файл", Path);
     std::string lost;
     if (existed) {
-        lost = CopyFileMetadata(original.Get(), st, temp.Fd(), path);
+        lost = CopyFileMetadata(original.Get(), st, Temp.Fd(), Path);
         // Not readable (a write-only file): its attributes are lost, if it has any.
-        if (original.Get() < 0 && ::listxattr(target.c_str(), nullptr, 0) > 0)
-            lost += (lost.empty() ? "У файла " + QuoteName(path) + " не сохранены: " : "; ") +
+        if (original.Get() < 0 && ::listxattr(Target.c_str(), nullptr, 0) > 0)
+            lost += (lost.empty() ? "У файла " + QuoteName(Path) + " не сохранены: " : "; ") +
                 "расширенные атрибуты (файл не прочитать)";
     } else
-        temp.SetMode(0666 & ~CurrentUmask());
-    temp.Commit(true);
+        Temp.SetMode(0666 & ~CurrentUmask());
+    Temp.Commit(true);
     return lost;
+}
+
+std::string WriteFileReplacing(const std::string& path, const std::string& bytes)
+{
+    TFileRewrite rewrite(path);
+    rewrite.Write(bytes);
+    return rewrite.Commit();
 }
 
 bool RenameNoReplace(const std::string& from, const std::string& to, std::string& error)

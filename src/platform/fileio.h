@@ -71,6 +71,24 @@ private:
 // was): the new contents are in place all the same.
 std::string WriteFileReplacing(const std::string& path, const std::string& bytes);
 
+// The same rewrite with the contents given in pieces: a large file's new
+// contents need not be in memory at once. Until Commit the file is untouched;
+// an object that goes uncommitted leaves no temporary behind.
+class TFileRewrite {
+public:
+    // Follows the links and refuses what is not a regular file (TError).
+    explicit TFileRewrite(const std::string& path);
+    void Write(std::string_view bytes) { Temp.Write(bytes); }
+    // Gives the new file what the old one had and puts it in place; returns
+    // what could not be kept, as WriteFileReplacing does.
+    std::string Commit();
+
+private:
+    std::string Path;
+    std::string Target;
+    TTempFile Temp;
+};
+
 // Renames unless something already carries the new name; false on failure,
 // with the system's reason in `error`. Where the file system refuses the
 // atomic no-replace rename (NFS, FUSE), a hard link and unlink stand in, and

@@ -44,6 +44,17 @@ std::string InPage(const std::string& utf8, int page)
     return s;
 }
 
+std::string ReplaceAll(const std::string& s, const std::string& from, const std::string& to)
+{
+    std::string result;
+    std::size_t done = 0;
+    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, done)) {
+        result.append(s, done, at - done).append(to);
+        done = at + from.size();
+    }
+    return result.append(s, done);
+}
+
 } // namespace
 
 TEST(FileReplacer, EachFileInItsOwnCodePage)
@@ -307,4 +318,51 @@ TEST(FileReplacer, Utf8FilesThatCannotGoStayWhole)
     EXPECT_EQ(
         events[1].Error, "Неверная последовательность UTF-8 (строка 1, позиция 1, байт 1): текст оставлен как есть");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+}
+
+// Files of several result pieces: the new contents are exact wherever the
+// first difference falls, and a file whose result equals it stays the same
+// file, whatever its page.
+TEST(FileReplacer, LargeFilesAreWrittenInPiecesOnlyWhenChanged)
+{
+    TTempDir dir;
+    std::string prose;
+    while (prose.size() < 3 * TMaskedReplacer::ResultPieceSize + 999)
+        prose += Utf("мир и слово 12\r\n");
+    const std::string win = W(prose);
+    const std::string bom(Utf8Bom);
+    const auto inode = [](const std::string& path) {
+        struct stat st { };
+        ::stat(path.c_str(), &st);
+        return st.st_ino;
+    };
+    const struct {
+        std::string Name, Bytes, Page, Search, Replace;
+        int Target;
+        std::string Expected; // empty: unchanged, the same file
+    } cases[] = {
+        {"tail.txt", win + "x", "WIN", "x", "yy", -1, win + "yy"},
+        {"shorter.txt", win + "zz", "WIN", "zz", "", -1, win},
+        {"same.txt", win, "WIN", W("мир"), W("мир"), -1, ""},
+        {"bom.txt", bom + prose, "UTF", W("слово"), W("дело"), -1, bom + Utf(ReplaceAll(prose, "слово", "дело"))},
+        {"utfsame.txt", bom + prose, "UTF", W("мир"), W("мир"), -1, ""},
+        {"tokoi.txt", prose, "UTF", "12", "3", EncodingKoi, InPage(ReplaceAll(prose, "12", "3"), EncodingKoi)},
+        {"fromkoi.txt", InPage(prose, EncodingKoi), "KOI", "", "", EncodingUtf, prose},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<std::string> paths = {dir.Write(c.Name, c.Bytes)};
+        std::vector<std::string> pages = {c.Page};
+        const auto before = inode(paths[0]);
+        TFileMaskedReplacer r(c.Search, c.Replace, paths, pages, c.Target);
+        const std::vector<TFileEvent> events = RunFiles(r);
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events.back().Error, "");
+        EXPECT_TRUE(TTempDir::Read(paths[0]) == (c.Expected.empty() ? c.Bytes : c.Expected));
+        if (c.Expected.empty()) {
+            EXPECT_EQ(inode(paths[0]), before);
+        }
+        std::filesystem::remove(paths[0]);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 0); // no temporary left
+    }
 }

@@ -122,6 +122,44 @@ TEST(Replacer, LargeResultsGrowTheBuffer)
     EXPECT_EQ(run.Count, 50000 - 50000 / 7 - 1);
 }
 
+TEST(Replacer, ASinkTakesTheSameResultInBoundedPieces)
+{
+    // Several pieces' worth, with stretches without a match longer than a
+    // piece, a match across each piece boundary and Russian letters to recode.
+    std::string text;
+    for (int i = 0; text.size() < 3 * TMaskedReplacer::ResultPieceSize + 12345; ++i)
+        text += i % 9000 < 4000 ? W("слово 12 и <b>тег</b>; ") : std::string("aaaaaaaaaaaaaaaaaaaaaaaa");
+    const struct {
+        const char* Search;
+        const char* Replace;
+        int Target;
+    } cases[] = {
+        {"12", "345678", -1}, // grows
+        {"<\\*>", "", -1}, // shrinks
+        {"\\+9", "\\+1", EncodingKoi},
+        {"", "", EncodingDos}, // recodes only
+        {"", "", -1}, // nothing to do
+        {"zzz", "y", -1}, // no match at all
+        {"a", "a", -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Search);
+        const TRunResult whole = Replace(text, c.Search, c.Replace, EncodingWin, c.Target);
+        TMaskedReplacer r(text, c.Search, c.Replace, EncodingWin, c.Target);
+        std::string joined;
+        std::size_t largest = 0;
+        r.ResultSink = [&](std::string_view piece) {
+            joined += piece;
+            largest = std::max(largest, piece.size());
+        };
+        TRunResult streamed = RunReplacer(r);
+        EXPECT_TRUE(streamed.Result.empty());
+        streamed.Result = joined;
+        EXPECT_EQ(streamed, whole);
+        EXPECT_LE(largest, 2 * TMaskedReplacer::ResultPieceSize);
+    }
+}
+
 TEST(Replacer, LineBreakOfTheText)
 {
     EXPECT_EQ(TMaskedReplacer("abc", "", "", 0, -1).LineBreak(), "\n");

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -317,34 +318,52 @@ TEST(FileRunSafety, RenamesWithoutTheAtomicNoReplace)
 }
 
 // A file too large for memory is left alone with its reason; the run goes on.
+// One whose result alone would not fit is written all the same.
 TEST(FileRunSafety, AFileTooLargeForMemoryIsSkipped)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer's allocator aborts instead of failing";
 #endif
     TTempDir dir;
-    const std::string big = dir.Write("big.txt", std::string(64 << 20, 'a'));
+    const std::string big = dir.Write("big.txt", std::string(16 << 20, 'a'));
     const std::string small = dir.Write("small.txt", "a");
-    // In a child: a limit on its address space must not reach the tests.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        rlimit limit{};
-        ::getrlimit(RLIMIT_AS, &limit);
-        limit.rlim_cur = 512ull << 20; // the whole result would need 640 MB more
-        ::setrlimit(RLIMIT_AS, &limit);
-        TRunBackups backups;
-        TFileRun run({{big, "WIN"}, {small, "WIN"}}, {.Steps = {{"a", "bbbbbbbbbb"}}}, backups);
-        run.Run();
-        const bool ok = run.Outcomes()[0].Error.find("памяти") != std::string::npos &&
-            run.Outcomes()[1].Error.empty() && TTempDir::Read(small) == "bbbbbbbbbb";
-        ::_exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(fs::file_size(big), 64u << 20);
+    // In a child, with `room` bytes of address space left: a limit must not
+    // reach the tests.
+    const auto runWithRoom = [&](std::size_t room, const std::string& expectedError) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::size_t used = 0;
+            if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+                unsigned long pages = 0;
+                if (std::fscanf(statm, "%lu", &pages) == 1)
+                    used = pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+                std::fclose(statm);
+            }
+            rlimit limit{};
+            ::getrlimit(RLIMIT_AS, &limit);
+            limit.rlim_cur = used + room;
+            ::setrlimit(RLIMIT_AS, &limit);
+            TRunBackups backups;
+            TFileRun run({{big, "WIN"}, {small, "WIN"}}, {.Steps = {{"a", "bbbbbbbbbb"}}}, backups);
+            run.Run();
+            const std::string& error = run.Outcomes()[0].Error;
+            const bool ok = (expectedError.empty() ? error.empty() : error.find(expectedError) != std::string::npos) &&
+                run.Outcomes()[1].Error.empty() && TTempDir::Read(small) == "bbbbbbbbbb";
+            ::_exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    // The text cannot be read: the file is left, the run goes on.
+    EXPECT_TRUE(runWithRoom(8u << 20, "памяти"));
+    EXPECT_EQ(fs::file_size(big), 16u << 20);
     EXPECT_EQ(TTempDir::Read(big).substr(0, 4), "aaaa");
+    // The text fits, its 160 MB result would not: it goes to the file in
+    // pieces as it is made.
+    dir.Write("small.txt", "a");
+    EXPECT_TRUE(runWithRoom(96u << 20, ""));
+    EXPECT_EQ(fs::file_size(big), 160u << 20);
+    EXPECT_EQ(TTempDir::Read(big).substr(0, 10), "bbbbbbbbbb");
 }
 
 // Undoing a rename whose copy has vanished keeps the renamed file, even when
