@@ -1,7 +1,8 @@
 #include "engine/leadingscan.h"
 
+#include "engine/literalfind.h"
+
 #include <cstring>
-#include <string.h>
 
 namespace tekstovar {
 
@@ -29,9 +30,10 @@ TPos TLeadingScan::FindRaw(std::string_view text, TPos from) const
     const char* at = begin + (from - 1);
     const std::size_t left = static_cast<std::size_t>(size - from + 1);
     const void* found = nullptr;
-    if (Lead.Literal.size() > 1)
-        found = ::memmem(at, left, Lead.Literal.data(), Lead.Literal.size());
-    else if (SingleChar >= 0)
+    if (Lead.Literal.size() > 1) {
+        const std::size_t offset = FindLiteral(std::string_view(at, left), Lead.Literal);
+        found = offset == std::string_view::npos ? nullptr : at + offset;
+    } else if (SingleChar >= 0)
         found = std::memchr(at, SingleChar, left);
     else {
         const auto* p = reinterpret_cast<const unsigned char*>(at);

@@ -4,6 +4,7 @@
 
 #include "common/error.h"
 #include "platform/filemeta.h"
+#include "platform/largebuffer.h"
 #include "platform/pathparts.h"
 #include "platform/quoting.h"
 
@@ -207,7 +208,10 @@ std::string ReadDescriptor(int fd, const std::string& name, std::size_t limit)
         std::string data;
         if (S_ISREG(st.st_mode) && st.st_size > 0) {
             // One buffer of the file's size: a large file costs its size once.
-            data.resize(std::min<std::size_t>(static_cast<std::size_t>(st.st_size), limit));
+            const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(st.st_size), limit);
+            data.reserve(size);
+            AdviseLargeBuffer(data.data(), size);
+            data.resize(size);
             data.resize(ReadInto(fd, name, data.data(), data.size()));
         }
         char buffer[65536];
