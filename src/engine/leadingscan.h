@@ -2,6 +2,7 @@
 
 #include "engine/lexem.h"
 
+#include <cstddef>
 #include <string_view>
 
 namespace tekstovar {
@@ -20,9 +21,23 @@ public:
 private:
     TPos FindRaw(std::string_view text, TPos from) const;
 
+    // Bytes lo..hi, both included.
+    struct TRange {
+        unsigned char Lo;
+        unsigned char Hi;
+    };
+    static constexpr std::size_t MaxRanges = 6;
+
+    // The first position at or after `at` whose byte is in the table.
+    const unsigned char* FindInTable(const unsigned char* at, const unsigned char* end) const;
+
     TLeadingChars Lead;
     int SingleChar = -1; // the one leading character, when there is only one
     bool Table[256] = {};
+    // The table as a few ranges of bytes, when it is (0 when not): digits,
+    // letters and blanks are, and are then looked for sixteen bytes at a time.
+    TRange Ranges[MaxRanges] = {};
+    std::size_t RangeCount = 0;
 };
 
 } // namespace tekstovar

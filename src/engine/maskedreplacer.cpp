@@ -316,6 +316,10 @@ const TReplaceProgram& TMaskedReplacer::Program()
 {
     if (!CompiledMaskValid) {
         CompiledMask = CompileReplaceMask(ReplaceMaskValue, LexemList.size(), LineBreakValue);
+        OpContexts.clear();
+        for (const TReplaceOp& op : CompiledMask.Ops)
+            OpContexts.push_back(
+                op.Kind == TReplaceOp::TKind::Reference ? dynamic_cast<TContext*>(LexemList[op.Lexem]) : nullptr);
         CompiledMaskValid = true;
     }
     return CompiledMask;
@@ -332,7 +336,9 @@ void TMaskedReplacer::AppendReplacement(std::string& out)
 {
     bool contextUsed = false;
     bool modified = false;
-    for (const TReplaceOp& op : Program().Ops) {
+    const TReplaceProgram& program = Program();
+    for (std::size_t k = 0; k < program.Ops.size(); ++k) {
+        const TReplaceOp& op = program.Ops[k];
         if (op.Kind == TReplaceOp::TKind::Fail) {
             ErrorTextValue = messages::BadReplaceMask; // what was built so far stays
             break;
@@ -342,7 +348,7 @@ void TMaskedReplacer::AppendReplacement(std::string& out)
         case TReplaceOp::TKind::Counter: out += std::to_string(++CounterValue); break;
         case TReplaceOp::TKind::Reference: {
             TLexem* lexem = LexemList[op.Lexem];
-            auto* context = dynamic_cast<TContext*>(lexem);
+            TContext* context = OpContexts[k];
             if (context)
                 contextUsed = true;
             else if (!op.Text.empty())

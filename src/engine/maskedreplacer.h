@@ -11,6 +11,7 @@
 
 namespace tekstovar {
 
+class TContext;
 class TLeadingScan;
 class TMaskedReplacerThread;
 
@@ -139,6 +140,9 @@ private:
 
     TSearchOptions Options;
     TReplaceProgram CompiledMask;
+    // Per instruction: the context it refers to, if any (asked once, not
+    // at every match).
+    std::vector<TContext*> OpContexts;
     bool CompiledMaskValid = false;
     std::unique_ptr<TLeadingScan> Scan;
     // No match can begin in [CandidateFrom, Candidate).
