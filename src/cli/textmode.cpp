@@ -57,7 +57,10 @@ int RunTextMode(const TCliOptions& options)
             // held twice.
             if (k + 1 == pairs.size())
                 replacer->ResultSink = [&paged, first = true](std::string_view piece) mutable {
-                    WriteStream(STDOUT_FILENO, FromEnginePiece(piece, paged, std::exchange(first, false)));
+                    if (paged.OutPage == EncodingUtf)
+                        WriteStream(STDOUT_FILENO, FromEnginePiece(piece, paged, std::exchange(first, false)));
+                    else
+                        WriteStream(STDOUT_FILENO, piece);
                 };
             replacer->Run();
             total += replacer->ReplaceCount();

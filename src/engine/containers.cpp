@@ -107,20 +107,24 @@ TContext::TContext(int maskPos, bool positive, bool repeated, int encoding, TSea
     MatchLength = 0;
 }
 
-void TContext::Modify(std::string& text, std::string_view modifier)
+void TContext::Modify(std::string& text, std::string_view modifier) { text = ModifiedText(text, modifier); }
+
+std::string TContext::ModifiedText(std::string_view matched, std::string_view modifier)
 {
     InnerErrorText.clear();
     if (Items.empty())
-        return;
+        return std::string(matched);
     ForgetText(); // the children's trees remember the previous text
-    TMaskedReplacer inner(std::move(text), ItemPointers(), std::string(modifier), LineBreak, Options);
+    TMaskedReplacer inner("", ItemPointers(), std::string(modifier), LineBreak, Options);
+    // Each level of nested contexts reads its owner's text: none copies it.
+    inner.BorrowText(matched);
     inner.OnProgress = [this](TMaskedReplacer& r) {
         InnerPosition = r.GetPosition();
         InnerCount = r.ReplaceCount();
     };
     inner.Run();
-    text = inner.Result();
     InnerErrorText = inner.ErrorText();
+    return inner.TakeResult();
 }
 
 void TContext::SetLineBreak(std::string_view lineBreak)

@@ -84,6 +84,8 @@ public:
     bool Test(std::string_view, TPos) override { return true; }
     bool IsRepeated() const override { return true; }
     void Modify(std::string& text, std::string_view modifier) override;
+    // The nested replacement over the matched text, read where it lies.
+    std::string ModifiedText(std::string_view matched, std::string_view modifier) override;
     void SetLineBreak(std::string_view lineBreak) override;
 
 private:

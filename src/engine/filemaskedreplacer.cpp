@@ -128,10 +128,10 @@ std::string TFileMaskedReplacer::Output()
 std::string TFileMaskedReplacer::Before() const
 {
     if (FileEncoding() != EncodingUtf)
-        return Text();
+        return std::string(Text());
     if (Paged.OutPage != EncodingUtf)
         return Original; // kept for this case alone
-    return FromEngine(Text(), Paged);
+    return FromEngine(std::string(Text()), Paged);
 }
 
 void TFileMaskedReplacer::EndFile()

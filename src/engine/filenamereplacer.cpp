@@ -36,7 +36,7 @@ void TFileNameMaskedReplacer::ReplaceName()
     NewNameValue = name;
     auto keep = [this](std::string why) {
         FileErrorValue = std::move(why);
-        SetResult(Text());
+        SetResult(std::string(Text()));
         SetReplaceCount(0);
     };
     SetText(Utf8ToWin(name));

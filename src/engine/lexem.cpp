@@ -16,11 +16,17 @@ void TLexem::Modify(std::string& text, std::string_view modifier)
 
 std::string TLexem::MatchedText(std::string_view text, std::string_view modifier)
 {
-    std::string result;
+    std::string_view matched;
     TPos start = MatchStart;
     TPos end = std::min(MatchStart + MatchLength, TextSize(text) + 1);
     if (start >= 1 && end > start)
-        result.assign(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end - start)));
+        matched = text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end - start));
+    return ModifiedText(matched, modifier);
+}
+
+std::string TLexem::ModifiedText(std::string_view matched, std::string_view modifier)
+{
+    std::string result(matched);
     Modify(result, modifier);
     return result;
 }

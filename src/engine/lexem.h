@@ -62,6 +62,8 @@ public:
         return true;
     }
     virtual std::string MatchedText(std::string_view text, std::string_view modifier) final;
+    // The matched text with the modifier applied (Modify on a copy).
+    virtual std::string ModifiedText(std::string_view matched, std::string_view modifier);
 
     // Characters at which Match can succeed (a conservative answer is fine).
     virtual TLeadingChars LeadingChars() const;

@@ -114,7 +114,15 @@ void TMaskedReplacer::ParseSearchMask()
 
 void TMaskedReplacer::SetText(std::string text)
 {
-    TextValue = std::move(text);
+    OwnedText = std::move(text);
+    BorrowText(OwnedText);
+}
+
+void TMaskedReplacer::BorrowText(std::string_view text)
+{
+    if (text.data() != OwnedText.data())
+        OwnedText = std::string(); // its memory goes now, not with the replacer
+    TextValue = text;
     SizeValue = static_cast<TPos>(TextValue.size());
     CandidateFrom = 1;
     Candidate = 0;
@@ -182,9 +190,13 @@ bool TMaskedReplacer::Start()
     ResultValue.clear();
     if (Tree) {
         // Room for the text and some growth, or for one piece: one
-        // allocation for most runs.
-        ResultValue.reserve(ResultSink ? ResultPieceSize + ResultPieceSize / 4
-                                       : static_cast<std::size_t>(SizeValue + SizeValue / 8 + 64));
+        // allocation for most runs. A context's nested replacement takes
+        // what it needs: reserving a text's size at each of many nested
+        // levels would add up.
+        if (ResultSink)
+            ResultValue.reserve(ResultPieceSize + ResultPieceSize / 4);
+        else if (OwnsLexemsValue)
+            ResultValue.reserve(static_cast<std::size_t>(SizeValue + SizeValue / 8 + 64));
         Tree->ForgetText(); // what the tree remembers belongs to another text
         Scan = std::make_unique<TLeadingScan>(LexemList.front()->LeadingChars());
     }
@@ -232,7 +244,7 @@ void TMaskedReplacer::Step()
         ++MatchCountValue;
         if (Position > CopiedUpTo)
             AppendText(static_cast<std::size_t>(CopiedUpTo - 1), static_cast<std::size_t>(Position - CopiedUpTo));
-        AppendReplacement(ResultValue);
+        AppendReplacement(ResultValue, true);
         PassResult(false);
         if (length == 0 && Position <= SizeValue) {
             // An empty match inside the text: the replacement goes in and the
@@ -328,11 +340,11 @@ const TReplaceProgram& TMaskedReplacer::Program()
 std::string TMaskedReplacer::BuildReplacement()
 {
     std::string replacement;
-    AppendReplacement(replacement);
+    AppendReplacement(replacement, false);
     return replacement;
 }
 
-void TMaskedReplacer::AppendReplacement(std::string& out)
+void TMaskedReplacer::AppendReplacement(std::string& out, bool streamed)
 {
     bool contextUsed = false;
     bool modified = false;
@@ -353,7 +365,28 @@ void TMaskedReplacer::AppendReplacement(std::string& out)
                 contextUsed = true;
             else if (!op.Text.empty())
                 modified = true;
-            out += lexem->MatchedText(TextValue, op.Text);
+            if (!context && op.Text.empty()) {
+                // The matched text as it stands: straight from the text, in
+                // pieces when it is long, never copied whole first.
+                const TPos start = lexem->MatchStart;
+                const TPos end = std::min(start + lexem->MatchLength, SizeValue + 1);
+                if (start >= 1 && end > start) {
+                    const auto from = static_cast<std::size_t>(start - 1);
+                    const auto length = static_cast<std::size_t>(end - start);
+                    if (streamed)
+                        AppendText(from, length);
+                    else
+                        out.append(TextValue, from, length);
+                }
+            } else {
+                std::string matched = lexem->MatchedText(TextValue, op.Text);
+                // A context's result may be as long as the text: taken, not
+                // copied, when nothing stands before it.
+                if (out.empty() && matched.size() > out.capacity())
+                    out = std::move(matched);
+                else
+                    out += matched;
+            }
             if (context) {
                 ReplaceCountValue += context->InnerCount;
                 // A fault in the nested replace mask is reported like one in

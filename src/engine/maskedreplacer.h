@@ -61,6 +61,9 @@ public:
     std::string ReferencesForRange(int start, int length) const;
 
     void SetText(std::string text);
+    // Works on someone else's text, which must outlive the run: a nested
+    // replacement over part of its owner's text needs no copy of it.
+    void BorrowText(std::string_view text);
     void SetPosition(TPos p);
     TPos GetPosition() const { return Position; }
     void SetSourceEncoding(int encoding);
@@ -70,7 +73,7 @@ public:
     TSearchLexem* SearchTree() const { return Tree.get(); }
     const std::string& SearchMask() const { return SearchMaskValue; }
     const std::string& ReplaceMask() const { return ReplaceMaskValue; }
-    const std::string& Text() const { return TextValue; }
+    std::string_view Text() const { return TextValue; }
     // The whole result, unless a sink took it (then what is still to go).
     const std::string& Result() const { return ResultValue; }
     std::string TakeResult() { return std::move(ResultValue); }
@@ -108,7 +111,8 @@ protected:
 private:
     void UseLineBreak(std::string lineBreak);
     void HandLineBreakToLexems();
-    void AppendReplacement(std::string& out);
+    // into the result itself (`streamed`) or into a string of its own.
+    void AppendReplacement(std::string& out, bool streamed);
     // The text's bytes [from, from + length) (0-based) into the result.
     void AppendText(std::size_t from, std::size_t length);
     // Hands the gathered result to the sink once there is a piece's worth
@@ -123,7 +127,8 @@ private:
     std::vector<TLexem*> LexemList;
     std::unique_ptr<TSearchLexem> Tree;
     std::string SearchMaskValue;
-    std::string TextValue;
+    std::string OwnedText; // the text, unless it is borrowed
+    std::string_view TextValue;
     std::string ResultValue;
     std::string ReplaceMaskValue;
     TPos Position = 0;

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <new>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace tekstovar;
 using namespace tekstovar::test;
 
@@ -220,4 +226,49 @@ TEST(Replacer, CreationFailsOnAnUnclosedBracket)
 {
     EXPECT_THROW(TMaskedReplacer("abc", "\\[a", "", 0, -1), TError);
     EXPECT_NO_THROW(TMaskedReplacer("abc", "a\\]", "", 0, -1));
+}
+
+// Twenty contexts one inside another over a 4 MB text, each level handing
+// the whole text to the next: every level reads its owner's text where it
+// lies, so the run needs the text and its result, not a copy per level.
+TEST(Replacer, NestedContextsDoNotCopyTheTextPerLevel)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator aborts instead of failing";
+#endif
+    std::string search = "\\*";
+    std::string replace = "\\1";
+    for (int level = 0; level < 20; ++level) {
+        search = "\\(" + search + "\\)";
+        std::string quoted;
+        for (char c : replace)
+            quoted += c == '"' ? std::string("\\\"") : std::string(1, c);
+        replace = "\\\"" + quoted + "\"1";
+    }
+    const std::string text(4 << 20, 'a');
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TMaskedReplacer r(text, search, replace, EncodingWin, EncodingNone);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_AS, &limit);
+        std::size_t used = 0;
+        if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            unsigned long pages = 0;
+            if (std::fscanf(statm, "%lu", &pages) == 1)
+                used = pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+            std::fclose(statm);
+        }
+        limit.rlim_cur = used + (24u << 20); // a copy per level would take 80 MB
+        ::setrlimit(RLIMIT_AS, &limit);
+        try {
+            r.Run();
+        } catch (const std::bad_alloc&) {
+            ::_exit(2);
+        }
+        ::_exit(r.Result() == text && r.ReplaceCount() == 1 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
