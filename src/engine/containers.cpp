@@ -111,20 +111,41 @@ void TContext::Modify(std::string& text, std::string_view modifier) { text = Mod
 
 std::string TContext::ModifiedText(std::string_view matched, std::string_view modifier)
 {
+    std::string result;
+    RunNested(matched, modifier, [&result](std::string_view piece) { result += piece; });
+    return result;
+}
+
+void TContext::PassModified(
+    std::string_view text, std::string_view modifier, const std::function<void(std::string_view)>& sink)
+{
+    std::string_view matched;
+    const TPos end = std::min(MatchStart + MatchLength, TextSize(text) + 1);
+    if (MatchStart >= 1 && end > MatchStart)
+        matched = text.substr(static_cast<std::size_t>(MatchStart - 1), static_cast<std::size_t>(end - MatchStart));
+    RunNested(matched, modifier, sink);
+}
+
+void TContext::RunNested(
+    std::string_view matched, std::string_view modifier, const std::function<void(std::string_view)>& sink)
+{
     InnerErrorText.clear();
-    if (Items.empty())
-        return std::string(matched);
+    if (Items.empty()) {
+        sink(matched);
+        return;
+    }
     ForgetText(); // the children's trees remember the previous text
     TMaskedReplacer inner("", ItemPointers(), std::string(modifier), LineBreak, Options);
-    // Each level of nested contexts reads its owner's text: none copies it.
+    // Each level of nested contexts reads its owner's text and hands its
+    // result on: none copies the text or holds its result whole.
     inner.BorrowText(matched);
+    inner.ResultSink = sink;
     inner.OnProgress = [this](TMaskedReplacer& r) {
         InnerPosition = r.GetPosition();
         InnerCount = r.ReplaceCount();
     };
     inner.Run();
     InnerErrorText = inner.ErrorText();
-    return inner.TakeResult();
 }
 
 void TContext::SetLineBreak(std::string_view lineBreak)

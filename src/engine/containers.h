@@ -2,6 +2,7 @@
 
 #include "engine/lexem.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -86,9 +87,17 @@ public:
     void Modify(std::string& text, std::string_view modifier) override;
     // The nested replacement over the matched text, read where it lies.
     std::string ModifiedText(std::string_view matched, std::string_view modifier) override;
+    // The same replacement over what the context matched in text, handed to
+    // `sink` piece by piece as it is made: nested contexts then hold no
+    // result of their own.
+    void PassModified(
+        std::string_view text, std::string_view modifier, const std::function<void(std::string_view)>& sink);
     void SetLineBreak(std::string_view lineBreak) override;
 
 private:
+    void RunNested(
+        std::string_view matched, std::string_view modifier, const std::function<void(std::string_view)>& sink);
+
     // For the nested replacement's tree.
     TSearchOptions Options;
     // The outer text's break: a matched fragment may hold another one, or

@@ -189,13 +189,11 @@ bool TMaskedReplacer::Start()
     }
     ResultValue.clear();
     if (Tree) {
-        // Room for the text and some growth, or for one piece: one
-        // allocation for most runs. A context's nested replacement takes
-        // what it needs: reserving a text's size at each of many nested
-        // levels would add up.
-        if (ResultSink)
-            ResultValue.reserve(ResultPieceSize + ResultPieceSize / 4);
-        else if (OwnsLexemsValue)
+        // Room for the text and some growth: one allocation for most runs.
+        // A result that goes out in pieces grows to a piece by itself, and a
+        // context's nested replacement takes what it needs: reserving a
+        // text's size at each of many nested levels would add up.
+        if (!ResultSink && OwnsLexemsValue)
             ResultValue.reserve(static_cast<std::size_t>(SizeValue + SizeValue / 8 + 64));
         Tree->ForgetText(); // what the tree remembers belongs to another text
         Scan = std::make_unique<TLeadingScan>(LexemList.front()->LeadingChars());
@@ -279,12 +277,14 @@ void TMaskedReplacer::AppendText(std::size_t from, std::size_t length)
     }
     // A long stretch goes piece by piece; one that needs no recoding goes
     // straight from the text, without a copy.
+    // A nested replacement hands on at once whatever it has: its owner
+    // gathers the pieces.
     while (length > 0) {
-        if (!Recodes() && length >= ResultPieceSize) {
+        if (!Recodes() && (length >= ResultPieceSize || !OwnsLexemsValue)) {
             PassResult(true);
-            const std::size_t part = length - length % ResultPieceSize;
+            const std::size_t part = OwnsLexemsValue ? length - length % ResultPieceSize : length;
             for (std::size_t at = from; at < from + part; at += ResultPieceSize)
-                ResultSink(std::string_view(TextValue).substr(at, ResultPieceSize));
+                ResultSink(std::string_view(TextValue).substr(at, std::min(ResultPieceSize, from + part - at)));
             from += part;
             length -= part;
             continue;
@@ -300,7 +300,8 @@ void TMaskedReplacer::AppendText(std::size_t from, std::size_t length)
 
 void TMaskedReplacer::PassResult(bool all)
 {
-    if (!ResultSink || ResultValue.empty() || (!all && ResultValue.size() < ResultPieceSize))
+    const std::size_t gather = OwnsLexemsValue ? ResultPieceSize : 0;
+    if (!ResultSink || ResultValue.empty() || (!all && ResultValue.size() < gather))
         return;
     if (Recodes())
         RecodeString(ResultValue, SourceEncodingValue, TargetEncodingValue);
@@ -378,6 +379,16 @@ void TMaskedReplacer::AppendReplacement(std::string& out, bool streamed)
                     else
                         out.append(TextValue, from, length);
                 }
+            } else if (context && streamed) {
+                // Nested contexts hand their pieces up as they make them.
+                context->PassModified(TextValue, op.Text, [this](std::string_view piece) {
+                    if (!OwnsLexemsValue && ResultSink && ResultValue.empty() && !Recodes()) {
+                        ResultSink(piece); // through, without a copy at each level
+                        return;
+                    }
+                    ResultValue += piece;
+                    PassResult(false);
+                });
             } else {
                 std::string matched = lexem->MatchedText(TextValue, op.Text);
                 // A context's result may be as long as the text: taken, not

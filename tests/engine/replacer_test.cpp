@@ -230,7 +230,8 @@ TEST(Replacer, CreationFailsOnAnUnclosedBracket)
 
 // Twenty contexts one inside another over a 4 MB text, each level handing
 // the whole text to the next: every level reads its owner's text where it
-// lies, so the run needs the text and its result, not a copy per level.
+// lies and hands its result up as it makes it, so the run needs the text and
+// its result, not a copy of either per level.
 TEST(Replacer, NestedContextsDoNotCopyTheTextPerLevel)
 {
 #if defined(__SANITIZE_ADDRESS__)
