@@ -1,6 +1,7 @@
 #include "cli/signals.h"
 
 #include <csignal>
+#include <unistd.h>
 
 namespace tekstovar::cli {
 
@@ -23,7 +24,22 @@ extern "C" void AskToStop(int signal)
     std::signal(SIGTERM, SIG_DFL);
 }
 
+extern "C" void InputCutShort(int)
+{
+    static const char message[] = "tekstovar-cli: standard input was cut short while it was read\n";
+    [[maybe_unused]] const auto written = ::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(1);
+}
+
 } // namespace
+
+void GuardMappedInput(bool on)
+{
+    struct sigaction action { };
+    action.sa_handler = on ? InputCutShort : SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGBUS, &action, nullptr);
+}
 
 void InstallStopSignals()
 {

@@ -12,5 +12,9 @@ void InstallStopSignals();
 const std::atomic<bool>& StopRequest();
 // The signal that asked for the stop, 0 for none.
 int StopSignal();
+// While standard input is read through a mapping: if the file is cut short
+// meanwhile, the process says so and ends with status 1 instead of dying of
+// SIGBUS (whatever went to standard output is then incomplete).
+void GuardMappedInput(bool on);
 
 } // namespace tekstovar::cli

@@ -2,12 +2,14 @@
 
 #include "cli/io.h"
 #include "cli/masks.h"
+#include "cli/signals.h"
 #include "common/error.h"
 #include "encodings/codepages.h"
 #include "encodings/detect.h"
 #include "encodings/pagedtext.h"
 #include "engine/maskedreplacer.h"
 #include "platform/fileio.h"
+#include "platform/mappedfile.h"
 #include "platform/quoting.h"
 
 #include <iostream>
@@ -16,18 +18,38 @@
 
 namespace tekstovar::cli {
 
+namespace {
+
+// Below this, reading costs less than setting up a mapping.
+constexpr std::size_t MappedInputMinimum = std::size_t{1} << 20;
+
+} // namespace
+
 int RunTextMode(const TCliOptions& options)
 {
     std::vector<TMaskPair> pairs;
     std::string text;
+    // A large file on standard input is read where it lies, without a copy.
+    TMappedFile mapped;
     try {
         pairs = MaskPairs(options);
-        text = ReadStream(STDIN_FILENO);
+        GuardMappedInput(true);
+        mapped = TMappedFile::MapRest(STDIN_FILENO, MappedInputMinimum);
+        if (!mapped.Mapped()) {
+            GuardMappedInput(false);
+            text = ReadStream(STDIN_FILENO);
+        }
     } catch (const TError& e) {
         std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
         return 1;
     }
-    int source = options.From != EncodingDetect ? options.From : DetectEncodingOfHead(text);
+    const std::string_view input = mapped.Mapped() ? mapped.Bytes() : std::string_view(text);
+    int source = options.From != EncodingDetect ? options.From : DetectEncodingOfHead(input);
+    // A UTF-8 text is converted in place: it needs a copy of its own.
+    if (mapped.Mapped() && (source == EncodingUtf || pairs.empty())) {
+        text = std::string(input);
+        mapped = TMappedFile();
+    }
 
     // Every step works on the result of the one before; once recoded, the
     // text is in the target page.
@@ -51,8 +73,13 @@ int RunTextMode(const TCliOptions& options)
                 std::cerr << "error: " << OneLine(e.what()) << '\n';
                 return 1;
             }
-            auto replacer = TMaskedReplacer::Create(
-                std::move(paged.Bytes), pairs[k].Search, pairs[k].Replace, paged.EnginePage, paged.EngineTarget);
+            // The first step reads a mapped input where it lies (a byte page:
+            // nothing of it changes on the way in).
+            auto replacer = k == 0 && mapped.Mapped()
+                ? TMaskedReplacer::CreateBorrowing(
+                      mapped.Bytes(), pairs[k].Search, pairs[k].Replace, paged.EnginePage, paged.EngineTarget)
+                : TMaskedReplacer::Create(
+                      std::move(paged.Bytes), pairs[k].Search, pairs[k].Replace, paged.EnginePage, paged.EngineTarget);
             // The last step's result goes out as it is made: the text is never
             // held twice.
             if (k + 1 == pairs.size())
@@ -70,6 +97,7 @@ int RunTextMode(const TCliOptions& options)
                 break; // written already
             std::string result = replacer->TakeResult();
             replacer.reset(); // its text goes before the result is converted
+            mapped = TMappedFile();
             text = FromEngine(std::move(result), paged);
             if (options.To != EncodingNone)
                 source = options.To;

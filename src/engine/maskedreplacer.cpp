@@ -74,6 +74,16 @@ std::unique_ptr<TMaskedReplacer> TMaskedReplacer::Create(std::string text, std::
         std::move(text), std::move(searchMask), std::move(replaceMask), sourceEncoding, targetEncoding, options);
 }
 
+std::unique_ptr<TMaskedReplacer> TMaskedReplacer::CreateBorrowing(std::string_view text, std::string searchMask,
+    std::string replaceMask, int sourceEncoding, int targetEncoding, TSearchOptions options)
+{
+    auto replacer =
+        Create(std::string(), std::move(searchMask), std::move(replaceMask), sourceEncoding, targetEncoding, options);
+    replacer->BorrowText(text);
+    replacer->TakeLineBreakFromText();
+    return replacer;
+}
+
 std::unique_ptr<TMaskedReplacer> TMaskedReplacer::CreateForLexems(std::string text, std::vector<TLexem*> lexems,
     std::string replaceMask, std::string lineBreak, TSearchOptions options)
 {

@@ -43,6 +43,9 @@ public:
 
     static std::unique_ptr<TMaskedReplacer> Create(std::string text, std::string searchMask, std::string replaceMask,
         int sourceEncoding, int targetEncoding, TSearchOptions options = {});
+    // The same over someone else's text, which must outlive the replacer.
+    static std::unique_ptr<TMaskedReplacer> CreateBorrowing(std::string_view text, std::string searchMask,
+        std::string replaceMask, int sourceEncoding, int targetEncoding, TSearchOptions options = {});
     static std::unique_ptr<TMaskedReplacer> CreateForLexems(std::string text, std::vector<TLexem*> lexems,
         std::string replaceMask, std::string lineBreak, TSearchOptions options = {});
 

@@ -332,5 +332,45 @@ TEST_F(CliTest, Utf8TextsAndFiles)
     EXPECT_EQ(ReadBytes(koi), "свет");
 }
 
+// A large file on standard input is read where it lies; what comes out must
+// be what the same bytes through a pipe give, whatever the pages, and from
+// where the descriptor stands when another program read part of it first.
+TEST_F(CliTest, LargeFilesOnStandardInputGiveWhatAPipeGives)
+{
+    std::string prose;
+    while (prose.size() < (5u << 20)) // about 3 MB in WIN: half of it is still mapped
+        prose += std::string(Prose) + std::to_string(prose.size()) + " <b>34</b>\r\n";
+    const std::string win = InPage(prose, EncodingWin);
+    const struct {
+        std::vector<std::string> Args;
+        std::string Input;
+    } cases[] = {
+        {{"-s", "солнце", "-r", "луна", "--from", "WIN"}, win},
+        {{"-s", "\\+9", "-r", "\\+1", "--to", "KOI"}, win},
+        {{"-s", "<\\*>", "-r", "", "--from", "WIN", "--to", "UTF"}, win},
+        {{"-s", "солнце", "-r", "луна", "--from", "UTF"}, "\xEF\xBB\xBF" + prose},
+        {{"--from", "WIN", "--to", "DOS"}, win},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Args[1]);
+        const TRun piped = Run(c.Args, c.Input, true);
+        const TRun mapped = Run(c.Args, c.Input);
+        EXPECT_EQ(mapped.Status, 0);
+        EXPECT_TRUE(mapped.Out == piped.Out) << "sizes " << mapped.Out.size() << " and " << piped.Out.size();
+        EXPECT_EQ(mapped.Err, piped.Err);
+    }
+    // Half of the file read already by someone else: the rest is the input.
+    const fs::path in = File("half.txt", win);
+    const int fd = ::open(in.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::lseek(fd, static_cast<off_t>(win.size() / 2), SEEK_SET), static_cast<off_t>(win.size() / 2));
+    const pid_t pid = Start({"--from", "WIN", "--to", "KOI"}, fd, Dir / "out.bin", Dir / "err.bin");
+    ::close(fd);
+    EXPECT_EQ(WaitFor(pid), 0);
+    std::string rest = win.substr(win.size() / 2);
+    RecodeString(rest, EncodingWin, EncodingKoi);
+    EXPECT_TRUE(ReadBytes(Dir / "out.bin") == rest);
+}
+
 } // namespace
 } // namespace tekstovar
