@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <set>
 
 namespace tekstovar::cli {
@@ -22,17 +23,26 @@ namespace {
 
 // The files the paths name: a directory gives its tree's files matching the
 // masks, subdirectories first; each file once, however it is spelt, since a
-// second pass would compound the replacements.
-std::vector<std::string> ListFiles(const TCliOptions& options, int& status)
+// second pass would compound the replacements. What was found looking at a
+// file for that goes on with it: the run need not look again.
+std::vector<TRunFile> ListFiles(const TCliOptions& options, int& status)
 {
     const std::vector<std::string> masks = SplitFileMasks(options.FileMasks);
     const bool names = options.Mode == TCliOptions::TMode::Files && options.Names;
-    std::vector<std::string> files;
+    std::vector<TRunFile> files;
     std::set<std::string> seen;
     auto add = [&](const std::string& file) {
-        const std::string identity = RunIdentity(file, names);
+        std::optional<TPathFacts> facts;
+        std::string identity;
+        if (names)
+            identity = RunIdentity(file, true);
+        else {
+            facts = LookAtPath(file);
+            if (facts->Regular)
+                identity = facts->Identity;
+        }
         if (seen.insert(identity.empty() ? file : identity).second)
-            files.push_back(file);
+            files.push_back({file, std::string(), nullptr, std::move(facts)});
     };
     for (const std::string& path : options.Paths) {
         std::error_code error;
@@ -144,18 +154,19 @@ int RunFileMode(const TCliOptions& options)
     }
     int status = 0;
     std::vector<TRunFile> files;
-    for (const std::string& file : ListFiles(options, status)) {
+    for (TRunFile& file : ListFiles(options, status)) {
         int page = options.From;
         if (page == EncodingDetect) {
             try {
-                page = DetectFileEncoding(file);
+                page = DetectFileEncoding(file.Path);
             } catch (const TError& e) {
                 std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
                 status = 3;
                 continue;
             }
         }
-        files.push_back({file, std::string(EncodingNames[static_cast<std::size_t>(page)]), nullptr});
+        file.Encoding = EncodingNames[static_cast<std::size_t>(page)];
+        files.push_back(std::move(file));
     }
 
     TRunBackups backups;
@@ -189,7 +200,8 @@ int RunRestoreMode(const TCliOptions& options)
 {
     int status = 0;
     TFixedPathRestore restore(Absolute(options.BackupRoot));
-    for (const std::string& file : ListFiles(options, status)) {
+    for (const TRunFile& listed : ListFiles(options, status)) {
+        const std::string& file = listed.Path;
         try {
             const std::string lost = restore.Restore(file);
             std::cout << QuoteName(file) << '\n';

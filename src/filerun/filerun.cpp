@@ -25,17 +25,34 @@ std::string IdentityOf(const struct stat& st) { return std::to_string(st.st_dev)
 
 } // namespace
 
+TPathFacts LookAtPath(const std::string& path)
+{
+    TPathFacts facts;
+    struct stat st { };
+    if (::lstat(path.c_str(), &st) != 0)
+        return facts;
+    facts.Link = S_ISLNK(st.st_mode);
+    // Most paths are no link: the one call tells all.
+    if (facts.Link && ::stat(path.c_str(), &st) != 0)
+        return facts;
+    facts.Found = true;
+    facts.Regular = S_ISREG(st.st_mode);
+    facts.Identity = IdentityOf(st);
+    return facts;
+}
+
 std::string RunIdentity(const std::string& path, bool names)
 {
+    if (!names) {
+        TPathFacts facts = LookAtPath(path);
+        return facts.Regular ? std::move(facts.Identity) : std::string();
+    }
     const fs::path entry(path);
-    const std::string looked = names ? entry.parent_path().string() : path;
+    const std::string looked = entry.parent_path().string();
     struct stat st { };
-    if (::stat(looked.empty() ? "." : looked.c_str(), &st) != 0 || (!names && !S_ISREG(st.st_mode)))
+    if (::stat(looked.empty() ? "." : looked.c_str(), &st) != 0)
         return {};
-    std::string identity = IdentityOf(st);
-    if (names)
-        identity.append("/").append(entry.filename().string());
-    return identity;
+    return IdentityOf(st).append("/").append(entry.filename().string());
 }
 
 TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBackups& backups, TFileRunEvents* events)
@@ -54,16 +71,15 @@ TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBac
         out.Encoding = s.EncodingBefore = files[i].Encoding;
         s.Key = files[i].Key ? files[i].Key : &OwnKeys[i];
         s.Work = out.Path;
-        struct stat st { };
-        if (::stat(out.Path.c_str(), &st) != 0)
+        const TPathFacts facts = files[i].Facts && !Settings.Names ? std::move(*files[i].Facts) : LookAtPath(out.Path);
+        if (!facts.Found)
             continue; // reading it tells why
-        if (!S_ISREG(st.st_mode)) {
+        if (!facts.Regular) {
             Exclude(
                 i, "Не обычный файл (каталог, канал, сокет или устройство), оставлен как есть: " + QuoteName(out.Path));
             continue;
         }
-        struct stat link { };
-        if (!Settings.Names && ::lstat(out.Path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (!Settings.Names && facts.Link) {
             // A link is worked on through: its target is read and rewritten,
             // and backed up beside itself.
             std::error_code error;
@@ -71,7 +87,7 @@ TFileRun::TFileRun(std::vector<TRunFile> files, TFileRunOptions options, TRunBac
             if (!error)
                 s.Work = real.string();
         }
-        const std::string identity = Settings.Names ? RunIdentity(out.Path, true) : IdentityOf(st);
+        const std::string identity = Settings.Names ? RunIdentity(out.Path, true) : facts.Identity;
         if (identity.empty())
             continue;
         const auto [first, inserted] = seen.emplace(identity, i);

@@ -7,17 +7,31 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace tekstovar {
 
+// What a run needs to know of a path before it starts: one lstat, and a
+// stat through a symbolic link only.
+struct TPathFacts {
+    bool Found = false; // something is there (for a link: its target too)
+    bool Regular = false; // a regular file, links followed
+    bool Link = false; // the path itself is a symbolic link
+    std::string Identity; // "device:inode" of the file (a link's target); empty when not found
+};
+TPathFacts LookAtPath(const std::string& path);
+
 // One file of a run, as its owner lists it.
 struct TRunFile {
     std::string Path; // UTF-8
     std::string Encoding; // code-page name of its contents
     const void* Key = nullptr; // its identity in the backup stores; null: one of the run's own
+    // What the owner found looking at Path as it listed it (a contents run
+    // takes it instead of asking the system again); none: the run looks.
+    std::optional<TPathFacts> Facts;
 };
 
 struct TFileRunOptions {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <sys/stat.h>
 
@@ -43,6 +44,30 @@ struct TRunWith {
 };
 
 } // namespace
+
+// What the listing hands to the run: a link stands for the file it leads to,
+// so two names of one file are worked on once; what is no regular file, or
+// is not there at all, is told apart.
+TEST(FileRun, LookingAtAPathGoesThroughLinks)
+{
+    TTempDir dir;
+    const std::string file = dir.Write("a.txt", "x");
+    std::filesystem::create_symlink("a.txt", dir.Path("link.txt"));
+    std::filesystem::create_symlink("gone.txt", dir.Path("dangling.txt"));
+    std::filesystem::create_directory(dir.Path("sub"));
+
+    const TPathFacts plain = LookAtPath(file);
+    EXPECT_TRUE(plain.Found && plain.Regular && !plain.Link);
+    const TPathFacts link = LookAtPath(dir.Path("link.txt"));
+    EXPECT_TRUE(link.Found && link.Regular && link.Link);
+    EXPECT_EQ(link.Identity, plain.Identity);
+    EXPECT_EQ(RunIdentity(dir.Path("link.txt"), false), plain.Identity);
+    EXPECT_FALSE(LookAtPath(dir.Path("dangling.txt")).Found);
+    EXPECT_FALSE(LookAtPath(dir.Path("none.txt")).Found);
+    const TPathFacts sub = LookAtPath(dir.Path("sub"));
+    EXPECT_TRUE(sub.Found && !sub.Regular);
+    EXPECT_EQ(RunIdentity(dir.Path("sub"), false), "");
+}
 
 TEST(FileRun, LogHasAHeaderPerStepAndALinePerFile)
 {
