@@ -111,6 +111,8 @@ void TFileRun::Exclude(std::size_t file, const std::string& why)
 
 void TFileRun::Log(const std::function<void()>& write)
 {
+    if (!RunLog.Enabled())
+        return;
     try {
         write();
     } catch (const TError& e) {
@@ -167,6 +169,7 @@ void TFileRun::Progress(TFileListReplacer& r)
 {
     const std::size_t f = r.FileIndex();
     if (r.AtRunEnd()) {
+        RunLog.Close(); // the step has written its lines
         StepFinished = r.Finished();
         // The file a stop fell in keeps its old contents and counts nothing.
         if (!StepFinished && f < Files.size() && States[f].Started) {

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <ctime>
+#include <memory>
 #include <string>
 
 namespace tekstovar {
 
 // The log of runs: a header per run and a line per file, in WIN, each line
-// ended by CR LF. Every line opens and closes the file, so the log is
-// complete whenever the program stops.
+// ended by CR LF. The file is opened at the first line and kept open for
+// the others (copies of the log share it), and every line goes to it with
+// one write, nothing held back here: the log is complete whenever the
+// program stops, and a run over thousands of files does not open the log
+// thousands of times.
 //
 // A path is written as QuoteNameWin gives it (platform/quoting.h): as it is
 // when WIN holds it and it has no control character, backslash or double
@@ -33,9 +37,16 @@ public:
     void ErrorLine(const std::string& path, const std::string& message) const;
     // Appends one WIN line; throws TError when the log cannot be written.
     void Write(const std::string& line) const;
+    // Lets the file go until the next line (a step's end: the window keeps
+    // its run long after).
+    void Close() const { Fd.reset(); }
 
 private:
+    // The open log; a failure leaves none, and the next line tries again.
+    int Descriptor() const;
+
     std::string Path;
+    mutable std::shared_ptr<const int> Fd;
 };
 
 // "07.12.2026 21:05:33": the date and the time as the log writes them.
