@@ -4,6 +4,7 @@
 #include "common/error.h"
 
 #include <filesystem>
+#include <unistd.h>
 
 namespace tekstovar {
 
@@ -32,6 +33,14 @@ bool IsItself(const std::string& backup, const std::string& path)
 
 } // namespace
 
+bool TFileBackup::LinkedAtOnce(const std::string& path, const std::string& backup) const
+{
+    // Beside the file most backups are new: the link itself tells whether
+    // the name is free, and its directory is the file's own. Any failure
+    // goes the long way, which looks at what lies there.
+    return Root().empty() && ::link(path.c_str(), backup.c_str()) == 0;
+}
+
 void TFileBackup::Refuse(const std::string& path, const std::string& backup) const
 {
     throw TError("Не удаётся сохранить резервную копию " + path + " в " + backup);
@@ -43,6 +52,8 @@ std::string TFileBackup::MakeFixedBackup(const std::string& path) const
     if (PathInUse(backup))
         throw TError(
             "Путь резервной копии " + backup + " уже занят копией другого файла; " + path + " оставлен без изменений");
+    if (LinkedAtOnce(path, backup))
+        return backup;
     switch (EntryAt(backup)) {
     case TEntry::Unknown: Refuse(path, backup);
     case TEntry::Present:
@@ -65,11 +76,13 @@ std::string TFileBackup::MakeFixedBackup(const std::string& path) const
 std::string TFileBackup::MakeBackup(const std::string& path) const
 {
     const std::string base = BackupPath(path);
-    if (IsItself(base, path))
+    // Beside the file the backup's name differs from the file's in its last
+    // character or its length: only a root can map a file onto itself.
+    if (!Root().empty() && IsItself(base, path))
         Refuse(path, base);
     if (Fixed)
         return MakeFixedBackup(path);
-    if (!MakeParentDirectories(base)) {
+    if (!Root().empty() && !MakeParentDirectories(base)) {
         PruneEmptyDirectories(base);
         Refuse(path, base);
     }
@@ -77,6 +90,8 @@ std::string TFileBackup::MakeBackup(const std::string& path) const
     for (int extra = 0; extra <= MaxUnderscores; ++extra, target += '_') {
         if (PathInUse(target))
             continue; // serves another file's backup
+        if (LinkedAtOnce(path, target))
+            return target;
         switch (EntryAt(target)) {
         case TEntry::Unknown: Refuse(path, target);
         case TEntry::Missing:

@@ -39,6 +39,9 @@ private:
     // Makes the backup of path and returns where it lies.
     std::string MakeBackup(const std::string& path) const;
     std::string MakeFixedBackup(const std::string& path) const;
+    // A hard link at backup, beside the file; false when there is a root or
+    // the link was not made.
+    bool LinkedAtOnce(const std::string& path, const std::string& backup) const;
     [[noreturn]] void Refuse(const std::string& path, const std::string& backup) const;
 
     bool Fixed = false;

@@ -56,9 +56,13 @@ std::string TFSBackup::BackupPath(const std::string& path) const
         absolute = fs::absolute(path, error);
     if (error)
         absolute = "/" + path;
-    std::string tail = fs::path("/" + absolute.generic_string()).lexically_normal().generic_string();
-    tail.erase(0, tail.find_first_not_of('/'));
-    return RootPath + tail;
+    std::string rooted(1, '/');
+    rooted += absolute.generic_string();
+    const std::string plain = fs::path(rooted).lexically_normal().generic_string();
+    std::string backup = RootPath;
+    if (const std::size_t tail = plain.find_first_not_of('/'); tail != std::string::npos)
+        backup.append(plain, tail);
+    return backup;
 }
 
 bool TFSBackup::TransferFile(const std::string& source, const std::string& target) const
