@@ -250,6 +250,16 @@ void Check(const TCase& c, int runs)
     // The error text is kept from run to run, so the other text may have set it.
     CheckSame(c, first, again, "a reused replacer differs from a fresh one", false, true);
 
+    // The result handed out in pieces, over a borrowed text, is the same.
+    auto streamed = TMaskedReplacer::CreateBorrowing(c.Text, c.Search, c.Replace, c.Source, c.Target);
+    std::string pieces;
+    streamed->ResultSink = [&pieces](std::string_view piece) { pieces += piece; };
+    TOutcome handedOut = RunOnce(*streamed);
+    if (!handedOut.Result.empty())
+        Fail(c, "a run with a sink kept a result of its own");
+    handedOut.Result = pieces;
+    CheckSame(c, first, handedOut, "the result in pieces differs from the whole one", true, true);
+
     const bool plainAffordable = runs == 0 || (c.Text.size() <= MaxPlainText && runs <= MaxPlainRuns);
     if (!plainAffordable)
         return;
