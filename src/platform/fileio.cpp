@@ -325,17 +325,25 @@ void TTempFile::Commit(bool replace)
 
 namespace {
 
+// Whether the file a rewrite replaces exists (its status in st); what is not
+// a regular file is refused.
+bool StatRewriteTarget(const std::string& target, const std::string& path, struct stat& st)
+{
+    const bool existed = ::stat(target.c_str(), &st) == 0;
+    if (!existed && errno != ENOENT)
+        Fail("Не удаётся записать файл", path, errno);
+    if (existed && !S_ISREG(st.st_mode))
+        FailNotRegular("Не удаётся записать файл", path);
+    return existed;
+}
+
 // The file a rewrite of `path` replaces: where its links lead, a regular file
 // or nothing yet.
 std::string RewriteTarget(const std::string& path)
 {
     std::string target = FinalTarget(path);
     struct stat st { };
-    const bool existed = ::stat(target.c_str(), &st) == 0;
-    if (!existed && errno != ENOENT)
-        Fail("Не удаётся записать файл", path, errno);
-    if (existed && !S_ISREG(st.st_mode))
-        FailNotRegular("Не удаётся записать файл", path);
+    StatRewriteTarget(target, path, st);
     return target;
 }
 
@@ -348,11 +356,7 @@ std::string TFileRewrite::Commit()
     // What the old file is now, not when the rewrite began, is what the new
     // one keeps.
     struct stat st { };
-    const bool existed = ::stat(Target.c_str(), &st) == 0;
-    if (!existed && errno != ENOENT)
-        Fail("Не удаётся записать файл", Path, errno);
-    if (existed && !S_ISREG(st.st_mode))
-        FailNotRegular("Не удаётся записать файл", Path);
+    const bool existed = StatRewriteTarget(Target, Path, st);
     // Opened for its attributes; non-blocking, since a FIFO put in its place
     // since the stat must not hang the write.
     TFd original(existed ? ::open(Target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK) : -1);

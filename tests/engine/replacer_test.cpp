@@ -1,6 +1,7 @@
 #include "common/error.h"
 #include "encodings/recode.h"
 #include "replacerun.h"
+#include "support/addressspace.h"
 
 #include <gtest/gtest.h>
 
@@ -251,17 +252,7 @@ TEST(Replacer, NestedContextsDoNotCopyTheTextPerLevel)
     ASSERT_GE(child, 0);
     if (child == 0) {
         TMaskedReplacer r(text, search, replace, EncodingWin, EncodingNone);
-        rlimit limit{};
-        ::getrlimit(RLIMIT_AS, &limit);
-        std::size_t used = 0;
-        if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-            unsigned long pages = 0;
-            if (std::fscanf(statm, "%lu", &pages) == 1)
-                used = pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-            std::fclose(statm);
-        }
-        limit.rlim_cur = used + (24u << 20); // a copy per level would take 80 MB
-        ::setrlimit(RLIMIT_AS, &limit);
+        LeaveAddressSpace(24u << 20); // a copy per level would take 80 MB
         try {
             r.Run();
         } catch (const std::bad_alloc&) {

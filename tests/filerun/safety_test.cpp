@@ -6,6 +6,7 @@
 #include "filerun/filerun.h"
 #include "platform/fileio.h"
 #include "platform/winunicode.h"
+#include "support/addressspace.h"
 #include "support/fullfile.h"
 #include "support/tempdir.h"
 
@@ -332,17 +333,7 @@ TEST(FileRunSafety, AFileTooLargeForMemoryIsSkipped)
     const auto runWithRoom = [&](std::size_t room, const std::string& expectedError) {
         const pid_t child = ::fork();
         if (child == 0) {
-            std::size_t used = 0;
-            if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-                unsigned long pages = 0;
-                if (std::fscanf(statm, "%lu", &pages) == 1)
-                    used = pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-                std::fclose(statm);
-            }
-            rlimit limit{};
-            ::getrlimit(RLIMIT_AS, &limit);
-            limit.rlim_cur = used + room;
-            ::setrlimit(RLIMIT_AS, &limit);
+            LeaveAddressSpace(room);
             TRunBackups backups;
             TFileRun run({{big, "WIN"}, {small, "WIN"}}, {.Steps = {{"a", "bbbbbbbbbb"}}}, backups);
             run.Run();
