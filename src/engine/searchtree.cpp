@@ -51,8 +51,8 @@ bool TStrictPair::Test(std::string_view text, TPos p)
         return PlainTest(text, p);
     if (Remembers(p))
         return false;
-    if (InSuccess(p))
-        return SucceedAsRemembered(text, p);
+    if (const TSuccessRun* known = FindSuccess(p))
+        return SucceedAsRemembered(text, p, known->End);
     Item->MatchLength = SavedLength;
     if (!Item->Match(text, p))
         return false;
@@ -86,11 +86,8 @@ bool TStrictPair::Test(std::string_view text, TPos p)
         if (Follower->Match(text, a)) {
             // Worth keeping when it passed over positions a later start may
             // be asked at.
-            if (step > 0 && a - p > step) {
-                SuccessStart = p;
-                SuccessEnd = a;
-                SuccessStep = step;
-            }
+            if (step > 0 && a - p > step)
+                AddSuccess(p, a, step);
             return Succeed(p, a);
         }
         // A run started at a known failure tries the same follower positions
@@ -98,10 +95,10 @@ bool TStrictPair::Test(std::string_view text, TPos p)
         // failed): it ends in failure too. Likewise at a known success.
         if (!goesOn || Remembers(a))
             break;
-        if (InSuccess(a)) {
-            if (step == SuccessStep && p < SuccessStart)
-                SuccessStart = p;
-            return SucceedAsRemembered(text, p);
+        if (TSuccessRun* known = FindSuccess(a)) {
+            if (step == known->Step && p < known->Start)
+                known->Start = p;
+            return SucceedAsRemembered(text, p, known->End);
         }
         a += Item->MatchLength > 0 ? Item->MatchLength : 1;
         visit(a);
@@ -110,13 +107,32 @@ bool TStrictPair::Test(std::string_view text, TPos p)
     return false;
 }
 
-bool TStrictPair::SucceedAsRemembered(std::string_view text, TPos p)
+TStrictPair::TSuccessRun* TStrictPair::FindSuccess(TPos p)
+{
+    for (TSuccessRun& run : Successes)
+        if (run.Step > 0 && p >= run.Start && p < run.End && (p - run.Start) % run.Step == 0) {
+            run.Used = ++SuccessClock;
+            return &run;
+        }
+    return nullptr;
+}
+
+void TStrictPair::AddSuccess(TPos start, TPos end, TPos step)
+{
+    TSuccessRun* oldest = &Successes[0];
+    for (TSuccessRun& run : Successes)
+        if (run.Used < oldest->Used)
+            oldest = &run;
+    *oldest = {start, end, step, ++SuccessClock};
+}
+
+bool TStrictPair::SucceedAsRemembered(std::string_view text, TPos p, TPos end)
 {
     // The follower's lexems show its match at the end again, as after the
     // run that found it.
-    if (!Follower->Match(text, SuccessEnd))
+    if (!Follower->Match(text, end))
         return false;
-    return Succeed(p, SuccessEnd);
+    return Succeed(p, end);
 }
 
 bool TStrictPair::Remembers(TPos p) const
@@ -190,7 +206,8 @@ void TStrictPair::ForgetText()
 {
     CacheStart = CacheEnd = CacheStep = 0;
     std::vector<std::uint64_t>().swap(FailedBits);
-    SuccessStart = SuccessEnd = SuccessStep = 0;
+    Successes = {};
+    SuccessClock = 0;
     Item->ForgetText();
     if (Follower)
         Follower->ForgetText();

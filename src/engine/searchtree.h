@@ -2,6 +2,7 @@
 
 #include "engine/lexem.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -52,18 +53,22 @@ private:
 
     std::vector<std::uint64_t> FailedBits;
 
-    // The last evenly spaced run that succeeded: from each of SuccessStart,
-    // SuccessStart + SuccessStep, ... below SuccessEnd the run ends at
-    // SuccessEnd, as from each position it visited (none while the step is
-    // 0). A star's run over a long word, asked again from inside the word.
-    bool InSuccess(TPos p) const
-    {
-        return SuccessStep > 0 && p >= SuccessStart && p < SuccessEnd && (p - SuccessStart) % SuccessStep == 0;
-    }
-    bool SucceedAsRemembered(std::string_view text, TPos p);
-    TPos SuccessStart = 0;
-    TPos SuccessEnd = 0;
-    TPos SuccessStep = 0;
+    // Evenly spaced runs that succeeded, the few used last: from each of
+    // Start, Start + Step, ... below End the run ends at End, as from each
+    // position it visited (an empty slot has Step 0). A star's run over a
+    // long word, asked again from inside the word while runs elsewhere come
+    // between.
+    struct TSuccessRun {
+        TPos Start = 0;
+        TPos End = 0;
+        TPos Step = 0;
+        std::uint64_t Used = 0;
+    };
+    TSuccessRun* FindSuccess(TPos p);
+    void AddSuccess(TPos start, TPos end, TPos step);
+    bool SucceedAsRemembered(std::string_view text, TPos p, TPos end);
+    std::array<TSuccessRun, 4> Successes;
+    std::uint64_t SuccessClock = 0;
     TSearchOptions Options;
 };
 
