@@ -2,6 +2,7 @@
 
 #include "common/error.h"
 #include "encodings/codepages.h"
+#include "encodings/utf8.h"
 #include "platform/fileio.h"
 #include "platform/quoting.h"
 
@@ -50,13 +51,11 @@ void TFileMaskedReplacer::BeginFile()
         return;
     }
     const int page = FileEncoding();
-    // Only a UTF-8 file recoded into a byte page cannot be had back from the
-    // engine's text.
-    Original = page == EncodingUtf && IsEncoding(RunTarget) ? contents : std::string();
+    OriginalSize = contents.size();
+    OriginalBom = page == EncodingUtf && std::string_view(contents).starts_with(Utf8Bom);
     try {
         Paged = ToEngine(std::move(contents), page, RunTarget);
     } catch (const TError& e) {
-        Original.clear();
         AbandonFile(e.what()); // a UTF-8 text the engine's page cannot hold stays whole
         return;
     }
@@ -110,11 +109,14 @@ void TFileMaskedReplacer::BeginOutput()
             return FromEnginePiece(piece, Paged, std::exchange(first, false));
         };
     // A UTF-8 file that stays UTF-8 is compared in the engine's page, where
-    // its text is (it converts back exactly); one recoded into a byte page
-    // with its own bytes; any other with its bytes, which the engine's text is.
+    // its text is (it converts back exactly); one recoded into a byte page is
+    // written whole and compared afterwards, if its size allows them to be
+    // equal; any other with its bytes, which the engine's text is.
     const bool utf8Kept = page == EncodingUtf && Paged.OutPage == EncodingUtf;
-    const std::string_view reference = page == EncodingUtf && !utf8Kept ? std::string_view(Original) : Text();
-    Out = std::make_unique<TFileOutput>(Paths[FileIndex()], reference, utf8Kept, std::move(convert));
+    Out = std::make_unique<TFileOutput>(
+        Paths[FileIndex()], Utf8Recoded() ? std::string_view() : Text(), utf8Kept, std::move(convert));
+    if (Utf8Recoded())
+        Out->AssumeDifferent();
     ResultSink = [this](std::string_view piece) { Out->Put(piece); };
 }
 
@@ -125,13 +127,43 @@ std::string TFileMaskedReplacer::Output()
     return FromEngine(Result(), Paged);
 }
 
+bool TFileMaskedReplacer::Utf8Recoded() const { return FileEncoding() == EncodingUtf && Paged.OutPage != EncodingUtf; }
+
+TPagedText TFileMaskedReplacer::Utf8Of() const
+{
+    TPagedText utf8;
+    utf8.EnginePage = Paged.EnginePage;
+    utf8.OutPage = EncodingUtf;
+    utf8.Bom = OriginalBom;
+    return utf8;
+}
+
 std::string TFileMaskedReplacer::Before() const
 {
     if (FileEncoding() != EncodingUtf)
         return std::string(Text());
-    if (Paged.OutPage != EncodingUtf)
-        return Original; // kept for this case alone
-    return FromEngine(std::string(Text()), Paged);
+    return FromEngine(std::string(Text()), Utf8Of());
+}
+
+bool TFileMaskedReplacer::OutputChanged()
+{
+    if (!Out || !Out->Changed())
+        return false;
+    if (!Utf8Recoded() || Out->Size() != OriginalSize)
+        return true;
+    // As long as the file: compared with its bytes, made again piece by piece.
+    constexpr std::size_t chunk = std::size_t{1} << 18;
+    const TPagedText utf8 = Utf8Of();
+    std::size_t at = 0;
+    bool first = true;
+    return !Out->WrittenEquals([&]() -> std::string {
+        if (at >= Text().size() && !first)
+            return {};
+        std::string piece = FromEnginePiece(Text().substr(std::min(at, Text().size()), chunk), utf8, first);
+        at += chunk;
+        first = false;
+        return piece;
+    });
 }
 
 void TFileMaskedReplacer::EndFile()
@@ -146,12 +178,11 @@ void TFileMaskedReplacer::EndFile()
             Preview->After[path] = output;
             FileChangedValue = true;
         }
-        Original.clear();
         NotifyFileEnd();
         return;
     }
     // Nothing is rewritten that did not change: its inode, times and links stay.
-    if (Out && Out->Changed() && MayChangeFile()) {
+    if (OutputChanged() && MayChangeFile()) {
         try {
             FileWarningValue = Out->Commit();
             FileChangedValue = true;
@@ -160,7 +191,6 @@ void TFileMaskedReplacer::EndFile()
         }
     }
     Out.reset();
-    Original.clear();
     NotifyFileEnd();
 }
 

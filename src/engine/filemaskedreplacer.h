@@ -35,13 +35,18 @@ private:
     void BeginOutput();
     // The file's bytes before the run, whole.
     std::string Before() const;
+    // Whether the new contents differ from the file's (after the last piece).
+    bool OutputChanged();
 
     bool InFile = false;
     int RunTarget = -1; // the page the run recodes into; per file the engine's may differ
     TPagedText Paged; // how the current file goes through the engine (its bytes are the text)
-    // A UTF-8 file's bytes, while the engine works on them in a byte page and
-    // gives them out in another (into UTF-8 they come back exactly).
-    std::string Original;
+    // A UTF-8 file recoded into a byte page: its own bytes are not kept (that
+    // would double the memory); they come back exactly from the engine's text.
+    bool Utf8Recoded() const;
+    TPagedText Utf8Of() const; // how the engine's text goes back to the file's UTF-8
+    std::size_t OriginalSize = 0;
+    bool OriginalBom = false;
     std::unique_ptr<TFileOutput> Out; // the new contents, unless a preview keeps them
 };
 

@@ -2,6 +2,9 @@
 
 #include "common/error.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace tekstovar {
 
 TFileOutput::TFileOutput(std::string path, std::string_view reference, bool compareBeforeConversion, TConvert convert)
@@ -17,6 +20,7 @@ std::string TFileOutput::Converted(std::string_view piece) const
 
 void TFileOutput::Write(std::string_view bytes)
 {
+    SizeValue += bytes.size();
     if (!WriteError.empty())
         return; // the rest would be lost anyway
     try {
@@ -39,6 +43,26 @@ void TFileOutput::BeginWriting()
         Write(Converted(same));
     else
         Write(same);
+}
+
+bool TFileOutput::WrittenEquals(const std::function<std::string()>& next)
+{
+    if (!WriteError.empty() || !Rewrite)
+        return false;
+    const int fd = ::open(Rewrite->TemporaryPath().c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool same = true;
+    std::size_t at = 0;
+    std::string got;
+    for (std::string expected = next(); same && !expected.empty(); expected = next()) {
+        got.resize(expected.size());
+        same = ::pread(fd, got.data(), got.size(), static_cast<off_t>(at)) == static_cast<ssize_t>(got.size()) &&
+            got == expected;
+        at += expected.size();
+    }
+    ::close(fd);
+    return same && at == SizeValue;
 }
 
 void TFileOutput::Put(std::string_view piece)

@@ -26,7 +26,16 @@ public:
     // It must outlive the object.
     TFileOutput(std::string path, std::string_view reference, bool compareBeforeConversion, TConvert convert);
 
+    // Takes every piece as different from the start: for a reference not
+    // at hand, checked afterwards with WrittenEquals.
+    void AssumeDifferent() { Differs = true; }
     void Put(std::string_view piece);
+    // Bytes of the new contents so far.
+    std::size_t Size() const { return SizeValue; }
+    // Whether what was written equals `expected`, given as consecutive
+    // pieces by `next` (an empty piece ends it); read back from the
+    // temporary. False when nothing could be written.
+    bool WrittenEquals(const std::function<std::string()>& next);
     // After the last piece: whether the new contents differ from the old.
     bool Changed();
     // Puts the new file in place (Changed() must be true). Returns what of
@@ -45,6 +54,7 @@ private:
     bool CompareBeforeConversion;
     TConvert Convert;
     std::size_t Equal = 0; // bytes of the reference the output has matched so far
+    std::size_t SizeValue = 0;
     bool Differs = false;
     std::unique_ptr<TFileRewrite> Rewrite;
     std::string WriteError;

@@ -79,6 +79,8 @@ public:
     // Follows the links and refuses what is not a regular file (TError).
     explicit TFileRewrite(const std::string& path);
     void Write(std::string_view bytes) { Temp.Write(bytes); }
+    // Where the new contents are until Commit.
+    const std::string& TemporaryPath() const { return Temp.Path(); }
     // Gives the new file what the old one had and puts it in place; returns
     // what could not be kept, as WriteFileReplacing does.
     std::string Commit();
