@@ -47,7 +47,7 @@ MASKBENCH=${MASKBENCH:-$ROOT/build-bench-masks/bin/tekstovar-maskbench}
 
 # The texts: "ab" over and over; Russian prose with none of the signs \.
 # stands for; the same prose as it is, where \{\*\_\}\. matches every few
-# words; "ab" with a "c" now and then.
+# words; "ab" with a "c" now and then; one long word.
 mkdir -p "$DATA" "$RESULTS"
 GEN_HASH=$(cat "$HERE/gen_text.py" "$0" | sha1sum | cut -c1-10)
 prose=$DATA/masks-prose-$GEN_HASH.txt
@@ -65,6 +65,7 @@ text() { # NAME BYTES: the path of that text, made if missing
                 head -c "$2" ;;
             nosigns) tr -d '!"'"'"'(),.:;?-' <"$prose" | head -c "$2" ;;
             prose) head -c "$2" "$prose" ;;
+            longword) python3 -c "import sys; sys.stdout.buffer.write(b'b' * ($2 - 300) + b' xy' * 100)" ;;
         esac >"$f.part"
         mv "$f.part" "$f"
     fi
@@ -122,6 +123,9 @@ for bytes in 102400 1048576; do
 done
 run_case '\{\*a\}c' abc 1048576
 run_case '\{\*\_\}\.' prose 1048576
+# One word over nearly all of it, then short ones: asked from every position
+# inside the long word, with the short ones asked in between.
+run_case '\{\*\_\}\.' longword 1048576
 
 cp "$report" "$RESULTS/masks-latest.txt"
 cat "$report"
