@@ -136,7 +136,7 @@ TEST(Matching, RememberedRunsAnswerAsAFullEvaluation)
     EXPECT_EQ(MatchAt(uneven, "abbbx", 3), 3);
     EXPECT_EQ(Replace("abbbx", "\\+[a\\Tbb\\]x", "<\\1>").Result, "ab<bb>");
 
-    // A success is never answered from memory: the item's range is fresh.
+    // A success answered from memory gives the item the range of this start.
     TMaskedReplacer star("", "\\*x", "", 0, -1);
     EXPECT_EQ(MatchAt(star, "abx", 1), 3);
     EXPECT_EQ(MatchAt(star, "abx", 2), 2);
