@@ -259,6 +259,17 @@ void Check(const TCase& c, int runs)
         Fail(c, "a run with a sink kept a result of its own");
     handedOut.Result = pieces;
     CheckSame(c, first, handedOut, "the result in pieces differs from the whole one", true, true);
+    auto gatherer = TMaskedReplacer::CreateBorrowing(c.Text, c.Search, c.Replace, c.Source, c.Target);
+    std::string joined;
+    gatherer->ResultGather = [&joined](const std::vector<std::string_view>& pieces) {
+        for (std::string_view piece : pieces)
+            joined += piece;
+    };
+    TOutcome gathered = RunOnce(*gatherer);
+    if (!gathered.Result.empty())
+        Fail(c, "a run that gathers kept a result of its own");
+    gathered.Result = joined;
+    CheckSame(c, first, gathered, "the gathered result differs from the whole one", true, true);
 
     const bool plainAffordable = runs == 0 || (c.Text.size() <= MaxPlainText && runs <= MaxPlainRuns);
     if (!plainAffordable)

@@ -4,7 +4,9 @@
 #include "platform/fileio.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace tekstovar::cli {
@@ -27,6 +29,35 @@ void WriteStream(int fd, std::string_view bytes)
             throw TError("cannot write standard output: " + Reason());
         }
         bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+}
+
+void WriteStream(int fd, const std::vector<std::string_view>& pieces)
+{
+    std::vector<iovec> batch;
+    std::size_t next = 0;
+    while (next < pieces.size()) {
+        batch.clear();
+        for (; next < pieces.size() && batch.size() < IOV_MAX; ++next)
+            if (!pieces[next].empty())
+                batch.push_back({const_cast<char*>(pieces[next].data()), pieces[next].size()});
+        std::size_t first = 0;
+        while (first < batch.size()) {
+            const ssize_t put = ::writev(fd, batch.data() + first, static_cast<int>(batch.size() - first));
+            if (put < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw TError("cannot write standard output: " + Reason());
+            }
+            // Past what went out: whole pieces, then into the first one left.
+            auto done = static_cast<std::size_t>(put);
+            while (first < batch.size() && done >= batch[first].iov_len)
+                done -= batch[first++].iov_len;
+            if (first < batch.size()) {
+                batch[first].iov_base = static_cast<char*>(batch[first].iov_base) + done;
+                batch[first].iov_len -= done;
+            }
+        }
     }
 }
 

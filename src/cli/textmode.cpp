@@ -82,12 +82,13 @@ int RunTextMode(const TCliOptions& options)
                       std::move(paged.Bytes), pairs[k].Search, pairs[k].Replace, paged.EnginePage, paged.EngineTarget);
             // The last step's result goes out as it is made: the text is never
             // held twice.
-            if (k + 1 == pairs.size())
+            if (k + 1 == pairs.size() && paged.OutPage == EncodingUtf)
                 replacer->ResultSink = [&paged, first = true](std::string_view piece) mutable {
-                    if (paged.OutPage == EncodingUtf)
-                        WriteStream(STDOUT_FILENO, FromEnginePiece(piece, paged, std::exchange(first, false)));
-                    else
-                        WriteStream(STDOUT_FILENO, piece);
+                    WriteStream(STDOUT_FILENO, FromEnginePiece(piece, paged, std::exchange(first, false)));
+                };
+            else if (k + 1 == pairs.size()) // the text between matches is written where it lies
+                replacer->ResultGather = [](const std::vector<std::string_view>& pieces) {
+                    WriteStream(STDOUT_FILENO, pieces);
                 };
             replacer->Run();
             total += replacer->ReplaceCount();

@@ -188,8 +188,10 @@ bool TMaskedReplacer::Recodes() const
 
 bool TMaskedReplacer::Start()
 {
+    Runs.clear();
+    BufferMark = Gathered = 0;
     if (!Tree && !Recodes()) {
-        if (ResultSink) {
+        if (Streams()) {
             ResultValue.clear();
             AppendText(0, TextValue.size());
             PassResult(true);
@@ -203,7 +205,7 @@ bool TMaskedReplacer::Start()
         // A result that goes out in pieces grows to a piece by itself, and a
         // context's nested replacement takes what it needs: reserving a
         // text's size at each of many nested levels would add up.
-        if (!ResultSink && OwnsLexemsValue)
+        if (!Streams() && OwnsLexemsValue)
             ResultValue.reserve(static_cast<std::size_t>(SizeValue + SizeValue / 8 + 64));
         Tree->ForgetText(); // what the tree remembers belongs to another text
         Scan = std::make_unique<TLeadingScan>(LexemList.front()->LeadingChars());
@@ -273,7 +275,7 @@ void TMaskedReplacer::FinishText()
 {
     if (CopiedUpTo <= SizeValue)
         AppendText(static_cast<std::size_t>(CopiedUpTo - 1), static_cast<std::size_t>(SizeValue - CopiedUpTo + 1));
-    if (ResultSink)
+    if (Streams())
         PassResult(true);
     else if (Recodes())
         RecodeString(ResultValue, SourceEncodingValue, TargetEncodingValue);
@@ -281,8 +283,15 @@ void TMaskedReplacer::FinishText()
 
 void TMaskedReplacer::AppendText(std::size_t from, std::size_t length)
 {
-    if (!ResultSink) {
+    if (!Streams()) {
         ResultValue.append(TextValue, from, length);
+        return;
+    }
+    if (Gathers()) {
+        CloseBufferRun();
+        Runs.push_back({true, from, length});
+        Gathered += length;
+        PassResult(false);
         return;
     }
     // A long stretch goes piece by piece; one that needs no recoding goes
@@ -294,7 +303,7 @@ void TMaskedReplacer::AppendText(std::size_t from, std::size_t length)
             PassResult(true);
             const std::size_t part = OwnsLexemsValue ? length - length % ResultPieceSize : length;
             for (std::size_t at = from; at < from + part; at += ResultPieceSize)
-                ResultSink(std::string_view(TextValue).substr(at, std::min(ResultPieceSize, from + part - at)));
+                Emit(TextValue.substr(at, std::min(ResultPieceSize, from + part - at)));
             from += part;
             length -= part;
             continue;
@@ -308,14 +317,46 @@ void TMaskedReplacer::AppendText(std::size_t from, std::size_t length)
     }
 }
 
+void TMaskedReplacer::Emit(std::string_view piece)
+{
+    if (ResultSink)
+        ResultSink(piece);
+    else {
+        RunViews.assign(1, piece);
+        ResultGather(RunViews);
+    }
+}
+
+void TMaskedReplacer::CloseBufferRun()
+{
+    if (ResultValue.size() > BufferMark) {
+        Runs.push_back({false, BufferMark, ResultValue.size() - BufferMark});
+        Gathered += ResultValue.size() - BufferMark;
+        BufferMark = ResultValue.size();
+    }
+}
+
 void TMaskedReplacer::PassResult(bool all)
 {
+    if (Gathers()) {
+        CloseBufferRun();
+        if (Runs.empty() || (!all && Gathered < ResultPieceSize))
+            return;
+        RunViews.clear();
+        for (const TRun& run : Runs)
+            RunViews.push_back((run.InText ? TextValue : std::string_view(ResultValue)).substr(run.From, run.Length));
+        ResultGather(RunViews);
+        Runs.clear();
+        ResultValue.clear();
+        BufferMark = Gathered = 0;
+        return;
+    }
     const std::size_t gather = OwnsLexemsValue ? ResultPieceSize : 0;
-    if (!ResultSink || ResultValue.empty() || (!all && ResultValue.size() < gather))
+    if (!Streams() || ResultValue.empty() || (!all && ResultValue.size() < gather))
         return;
     if (Recodes())
         RecodeString(ResultValue, SourceEncodingValue, TargetEncodingValue);
-    ResultSink(ResultValue);
+    Emit(ResultValue);
     ResultValue.clear();
 }
 
@@ -392,8 +433,8 @@ void TMaskedReplacer::AppendReplacement(std::string& out, bool streamed)
             } else if (context && streamed) {
                 // Nested contexts hand their pieces up as they make them.
                 context->PassModified(TextValue, op.Text, [this](std::string_view piece) {
-                    if (!OwnsLexemsValue && ResultSink && ResultValue.empty() && !Recodes()) {
-                        ResultSink(piece); // through, without a copy at each level
+                    if (!OwnsLexemsValue && Streams() && ResultValue.empty() && !Recodes()) {
+                        Emit(piece); // through, without a copy at each level
                         return;
                     }
                     ResultValue += piece;

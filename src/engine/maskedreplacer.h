@@ -24,6 +24,9 @@ public:
     using TProgressEvent = std::function<void(TMaskedReplacer&)>;
     // Takes the result piece by piece, in the target page, as it is built.
     using TResultSink = std::function<void(std::string_view piece)>;
+    // Takes it as runs of pieces in order, which point into the text and the
+    // replacer's own buffer and hold only during the call.
+    using TResultGather = std::function<void(const std::vector<std::string_view>& pieces)>;
     // Roughly how much of the result is gathered before it goes to the sink.
     static constexpr std::size_t ResultPieceSize = std::size_t{1} << 20;
 
@@ -99,6 +102,10 @@ public:
     // text is never held twice; Result() stays empty. What the sink throws
     // ends the step it was called from.
     TResultSink ResultSink;
+    // In place of ResultSink, for an owner that writes many pieces at once
+    // (a vectored write): the stretches of text between matches are then
+    // handed over where they lie, not copied. Not for nested replacements.
+    TResultGather ResultGather;
 
 protected:
     void Notify();
@@ -122,6 +129,13 @@ private:
     // (or all of it, when `all`).
     void PassResult(bool all);
     bool Recodes() const;
+    // The result goes out as it is made (to a sink or a gatherer).
+    bool Streams() const { return ResultSink || ResultGather; }
+    void Emit(std::string_view piece);
+    // Stretches of text are handed over where they lie.
+    bool Gathers() const { return ResultGather && !ResultSink && !Recodes() && OwnsLexemsValue; }
+    // What the buffer holds past the last gathered run becomes a run.
+    void CloseBufferRun();
     const TReplaceProgram& Program();
     bool SkipToCandidate();
     void ResetScan();
@@ -156,6 +170,18 @@ private:
     // No match can begin in [CandidateFrom, Candidate).
     TPos CandidateFrom = 1;
     TPos Candidate = 0;
+
+    // The result gathered for the next hand-over: runs of the text or of
+    // the buffer, by offset (the buffer may move as it grows).
+    struct TRun {
+        bool InText;
+        std::size_t From;
+        std::size_t Length;
+    };
+    std::vector<TRun> Runs;
+    std::vector<std::string_view> RunViews;
+    std::size_t BufferMark = 0; // buffer bytes already in Runs
+    std::size_t Gathered = 0; // bytes in Runs
 };
 
 } // namespace tekstovar

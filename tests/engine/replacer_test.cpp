@@ -164,6 +164,18 @@ TEST(Replacer, ASinkTakesTheSameResultInBoundedPieces)
         streamed.Result = joined;
         EXPECT_EQ(streamed, whole);
         EXPECT_LE(largest, 2 * TMaskedReplacer::ResultPieceSize);
+
+        // Gathered: the text between matches handed over where it lies.
+        TMaskedReplacer g(text, c.Search, c.Replace, EncodingWin, c.Target);
+        std::string gathered;
+        g.ResultGather = [&](const std::vector<std::string_view>& pieces) {
+            for (std::string_view piece : pieces)
+                gathered += piece;
+        };
+        TRunResult gatheredRun = RunReplacer(g);
+        EXPECT_TRUE(gatheredRun.Result.empty());
+        gatheredRun.Result = gathered;
+        EXPECT_EQ(gatheredRun, whole);
     }
 }
 
