@@ -51,21 +51,31 @@ median() { tr ' ' '\n' | sort -g | awk 'NF {v[++n]=$1} END {if (n%2) print v[(n+
 
 LOAD_BEFORE=$(cut -d' ' -f1-3 /proc/loadavg)
 gui_times="" cli_times="" blocks="" longest=0
-for ((i = 1; i <= RUNS; i++)); do
-    log "round $i/$RUNS"
-    # Each from the original file, on the disk before the clock starts.
-    cp "$BIG" "$OUT/gui.txt"; cp "$BIG" "$OUT/cli.txt"; sync
+run_gui() {
+    local line
     line=$("$GUIBENCH" "$OUT/gui.txt" "$WORD_FROM" "$WORD_TO" 2> "$OUT/gui.err") ||
         { cat "$OUT/gui.err" >&2; die "tekstovar-guibench failed"; }
     [[ $line =~ seconds=([0-9.]+)\ longest_block_ms=([0-9]+) ]] || die "tekstovar-guibench said: $line"
     gui_times+="${BASH_REMATCH[1]} "
     blocks+="${BASH_REMATCH[2]} "
-    (( BASH_REMATCH[2] > longest )) && longest=${BASH_REMATCH[2]}
+    if (( BASH_REMATCH[2] > longest )); then longest=${BASH_REMATCH[2]}; fi
+}
+run_cli() {
+    local t0 t1
     t0=$(date +%s%N)
     "$CLI" -s "$WORD_FROM" -r "$WORD_TO" --from WIN "$OUT/cli.txt" > /dev/null 2> "$OUT/cli.err" ||
         { cat "$OUT/cli.err" >&2; die "tekstovar-cli failed"; }
     t1=$(date +%s%N)
     cli_times+="$(awk -v n=$((t1 - t0)) 'BEGIN {printf "%.3f", n / 1e9}') "
+}
+for ((i = 1; i <= RUNS; i++)); do
+    log "round $i/$RUNS"
+    # Each from the original file, on the disk before the clock starts. The
+    # one to go first alternates: right after the copies the machine is not
+    # the same as a moment later (page cache, memory handed back by the
+    # host), and neither tool should have the better place every time.
+    cp "$BIG" "$OUT/gui.txt"; cp "$BIG" "$OUT/cli.txt"; sync
+    if (( i % 2 )); then run_gui; run_cli; else run_cli; run_gui; fi
     if ! cmp -s "$OUT/gui.txt" "$OUT/cli.txt"; then
         log "the window's result differs from tekstovar-cli's"
         exit 1
@@ -82,7 +92,7 @@ verdict() { if awk -v a="$1" -v b="$2" 'BEGIN {exit !(a <= b)}'; then echo MET; 
     echo "binary:  $CLI, $GUIBENCH"
     echo "text:    ${BIG_MB} MB = $(stat -c %s "$BIG") bytes (bench/data/$(basename "$BIG")), $WORD_FROM -> $WORD_TO, --from WIN, no backups"
     echo "load:    $LOAD_BEFORE before, $(cut -d' ' -f1-3 /proc/loadavg) after (1/5/15-minute load averages)"
-    echo "runs:    $RUNS of each, in turn; the window timed from the click to idle, tekstovar-cli from start to exit"
+    echo "runs:    $RUNS of each, in turn (which goes first alternates); the window timed from the click to idle, tekstovar-cli from start to exit"
     echo
     printf 'window run (median of %s):    %.3f s   all: %s\n' "$RUNS" "$g" "$gui_times"
     printf 'tekstovar-cli on the file:     %.3f s   all: %s\n' "$c" "$cli_times"
