@@ -77,6 +77,9 @@ std::size_t ReadInto(int fd, const std::string& path, char* at, std::size_t want
     return done;
 }
 
+// Reads the open descriptor whose status is st.
+std::string ReadOpened(int fd, const std::string& name, std::size_t limit, const struct stat& st);
+
 std::string ReadUpTo(const std::string& path, std::size_t limit)
 {
     constexpr const char* cannotRead = "Не удаётся прочитать файл";
@@ -93,10 +96,8 @@ std::string ReadUpTo(const std::string& path, std::size_t limit)
         Fail(cannotRead, path, errno);
     if (!S_ISREG(st.st_mode))
         FailNotRegular(cannotRead, path);
-    const int flags = ::fcntl(fd.Get(), F_GETFL);
-    if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        Fail(cannotRead, path, errno);
-    return ReadDescriptor(fd.Get(), path, limit);
+    // O_NONBLOCK does nothing to a regular file's reads: it may stay.
+    return ReadOpened(fd.Get(), path, limit, st);
 }
 
 // The process umask without changing it under other threads' feet.
@@ -202,6 +203,13 @@ std::string ReadDescriptor(int fd, const std::string& name, std::size_t limit)
     struct stat st { };
     if (fstat(fd, &st) != 0)
         Fail("Не удаётся прочитать файл", name, errno);
+    return ReadOpened(fd, name, limit, st);
+}
+
+namespace {
+
+std::string ReadOpened(int fd, const std::string& name, std::size_t limit, const struct stat& st)
+{
     if (S_ISDIR(st.st_mode))
         Fail("Не удаётся прочитать файл", name, EISDIR);
     try {
@@ -229,6 +237,8 @@ std::string ReadDescriptor(int fd, const std::string& name, std::size_t limit)
     }
 }
 
+} // namespace
+
 std::string ReadFileBytes(const std::string& path) { return ReadUpTo(path, std::string::npos); }
 
 std::string ReadFileHead(const std::string& path, std::size_t limit) { return ReadUpTo(path, limit); }
@@ -241,7 +251,9 @@ int DetectFileEncoding(const std::string& path)
 
 TTempFile::TTempFile(const std::string& target) : TargetPath(target)
 {
-    std::random_device random;
+    // Seeded once a thread: a random device per temporary file cost more
+    // than writing a small file (O_EXCL keeps the names apart all the same).
+    thread_local std::mt19937_64 random(std::random_device{}());
     const std::string stem = DirectoryPart(target) + std::string(TempPrefix) + std::to_string(::getpid()) + "-";
     for (int attempt = 0; Descriptor < 0; ++attempt) {
         TempPath = stem + std::to_string(random());
