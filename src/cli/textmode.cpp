@@ -33,23 +33,25 @@ int RunTextMode(const TCliOptions& options)
     TMappedFile mapped;
     try {
         pairs = MaskPairs(options);
-        GuardMappedInput(true);
-        mapped = TMappedFile::MapRest(STDIN_FILENO, MappedInputMinimum);
-        if (!mapped.Mapped()) {
-            GuardMappedInput(false);
-            text = ReadStream(STDIN_FILENO);
+        // A UTF-8 text is converted in place: it is read into a buffer of
+        // its own (a copy beside the mapping would hold it twice).
+        if (options.From != EncodingUtf && !pairs.empty()) {
+            GuardMappedInput(true);
+            mapped = TMappedFile::MapRest(STDIN_FILENO, MappedInputMinimum);
+            if (mapped.Mapped() && options.From == EncodingDetect &&
+                DetectEncodingOfHead(mapped.Bytes()) == EncodingUtf)
+                mapped.GiveBack(STDIN_FILENO);
+            if (!mapped.Mapped())
+                GuardMappedInput(false);
         }
+        if (!mapped.Mapped())
+            text = ReadStream(STDIN_FILENO);
     } catch (const TError& e) {
         std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
         return 1;
     }
     const std::string_view input = mapped.Mapped() ? mapped.Bytes() : std::string_view(text);
     int source = options.From != EncodingDetect ? options.From : DetectEncodingOfHead(input);
-    // A UTF-8 text is converted in place: it needs a copy of its own.
-    if (mapped.Mapped() && (source == EncodingUtf || pairs.empty())) {
-        text = std::string(input);
-        mapped = TMappedFile();
-    }
 
     // Every step works on the result of the one before; once recoded, the
     // text is in the target page.

@@ -35,6 +35,14 @@ void TMappedFile::Release() noexcept
     View = {};
 }
 
+void TMappedFile::GiveBack(int fd)
+{
+    if (!Base)
+        return;
+    ::lseek(fd, static_cast<off_t>(Length - View.size()), SEEK_SET);
+    Release();
+}
+
 TMappedFile TMappedFile::MapRest(int fd, std::size_t minimum)
 {
     TMappedFile mapped;

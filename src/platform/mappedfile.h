@@ -24,6 +24,10 @@ public:
     // end, as reading would move it); nothing mapped otherwise.
     static TMappedFile MapRest(int fd, std::size_t minimum);
 
+    // Unmaps, and moves fd's offset back to where the mapping began: the
+    // rest is then read as if it had never been mapped.
+    void GiveBack(int fd);
+
     bool Mapped() const { return Base != nullptr; }
     std::string_view Bytes() const { return View; }
 

@@ -349,6 +349,7 @@ TEST_F(CliTest, LargeFilesOnStandardInputGiveWhatAPipeGives)
         {{"-s", "\\+9", "-r", "\\+1", "--to", "KOI"}, win},
         {{"-s", "<\\*>", "-r", "", "--from", "WIN", "--to", "UTF"}, win},
         {{"-s", "солнце", "-r", "луна", "--from", "UTF"}, "\xEF\xBB\xBF" + prose},
+        {{"-s", "солнце", "-r", "луна"}, prose}, // found to be UTF-8: read after all
         {{"--from", "WIN", "--to", "DOS"}, win},
     };
     for (const auto& c : cases) {
