@@ -485,14 +485,14 @@ tree_section() { # KIND
     done
 
     echo
-    echo "== Peak memory of tekstovar-cli vs 2.5 x file size + 50 MB =="
+    echo "== Peak memory of tekstovar-cli vs 1.2 x file size + 50 MB =="
     MEM_OK=1
     mem_row() { # LABEL PEAK_MB LIMIT_MB
         local v
         if le "$2" "$3"; then v=met; else v="NOT met"; MEM_OK=0; fi
         printf '  %-34s %8s MB of %8s MB   %s\n' "$1" "$2" "$3" "$v"
     }
-    limit_of() { awk -v b="$1" 'BEGIN{printf "%.1f", 2.5 * b / 1048576 + 50}'; }
+    limit_of() { awk -v b="$1" 'BEGIN{printf "%.1f", 1.2 * b / 1048576 + 50}'; }
     if has_case big; then
         limit=$(limit_of "$(stat -c %s "$BIG")")
         for t in tk tk-backup tk-broot; do mem_row "${BIG_MB} MB file, ${HOW[$t]}" "${PEAK[big/$t]}" "$limit"; done
