@@ -11,6 +11,7 @@
 #include "platform/fileio.h"
 #include "platform/mappedfile.h"
 #include "platform/quoting.h"
+#include "platform/streambuffer.h"
 
 #include <iostream>
 #include <unistd.h>
@@ -29,29 +30,43 @@ int RunTextMode(const TCliOptions& options)
 {
     std::vector<TMaskPair> pairs;
     std::string text;
-    // A large file on standard input is read where it lies, without a copy.
+    // A large file on standard input is read where it lies, without a copy;
+    // anything else into a buffer that grows without copying.
     TMappedFile mapped;
+    TStreamBuffer piped;
     try {
         pairs = MaskPairs(options);
-        // A UTF-8 text is converted in place: it is read into a buffer of
-        // its own (a copy beside the mapping would hold it twice).
-        if (options.From != EncodingUtf && !pairs.empty()) {
+        // A UTF-8 text is converted in place: it is read into a string of its
+        // own (a copy beside the mapping or the buffer would hold it twice).
+        bool ownString = options.From == EncodingUtf || pairs.empty();
+        if (!ownString) {
             GuardMappedInput(true);
             mapped = TMappedFile::MapRest(STDIN_FILENO, MappedInputMinimum);
             if (mapped.Mapped() && options.From == EncodingDetect &&
-                DetectEncodingOfHead(mapped.Bytes()) == EncodingUtf)
+                DetectEncodingOfHead(mapped.Bytes()) == EncodingUtf) {
                 mapped.GiveBack(STDIN_FILENO);
+                ownString = true;
+            }
             if (!mapped.Mapped())
                 GuardMappedInput(false);
         }
-        if (!mapped.Mapped())
+        if (ownString)
             text = ReadStream(STDIN_FILENO);
+        else if (!mapped.Mapped())
+            piped = TStreamBuffer::ReadAll(STDIN_FILENO, "standard input");
     } catch (const TError& e) {
         std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
         return 1;
     }
-    const std::string_view input = mapped.Mapped() ? mapped.Bytes() : std::string_view(text);
+    std::string_view input = mapped.Mapped() ? mapped.Bytes() : !piped.Bytes().empty() ? piped.Bytes() : text;
     int source = options.From != EncodingDetect ? options.From : DetectEncodingOfHead(input);
+    // A pipe found to hold UTF-8: into a string after all.
+    if (!piped.Bytes().empty() && source == EncodingUtf) {
+        text = std::string(input);
+        piped = TStreamBuffer();
+        input = text;
+    }
+    const bool borrowed = mapped.Mapped() || !piped.Bytes().empty(); // the first step reads input where it lies
 
     // Every step works on the result of the one before; once recoded, the
     // text is in the target page.
@@ -77,11 +92,10 @@ int RunTextMode(const TCliOptions& options)
             }
             // The first step reads a mapped input where it lies (a byte page:
             // nothing of it changes on the way in).
-            auto replacer = k == 0 && mapped.Mapped()
-                ? TMaskedReplacer::CreateBorrowing(
-                      mapped.Bytes(), pairs[k].Search, pairs[k].Replace, paged.EnginePage, paged.EngineTarget)
-                : TMaskedReplacer::Create(
-                      std::move(paged.Bytes), pairs[k].Search, pairs[k].Replace, paged.EnginePage, paged.EngineTarget);
+            auto replacer = k == 0 && borrowed ? TMaskedReplacer::CreateBorrowing(input, pairs[k].Search,
+                                                     pairs[k].Replace, paged.EnginePage, paged.EngineTarget)
+                                               : TMaskedReplacer::Create(std::move(paged.Bytes), pairs[k].Search,
+                                                     pairs[k].Replace, paged.EnginePage, paged.EngineTarget);
             // The last step's result goes out as it is made: the text is never
             // held twice.
             if (k + 1 == pairs.size() && paged.OutPage == EncodingUtf)
@@ -101,6 +115,7 @@ int RunTextMode(const TCliOptions& options)
             std::string result = replacer->TakeResult();
             replacer.reset(); // its text goes before the result is converted
             mapped = TMappedFile();
+            piped = TStreamBuffer();
             text = FromEngine(std::move(result), paged);
             if (options.To != EncodingNone)
                 source = options.To;
