@@ -57,6 +57,11 @@ std::string TFileBackup::MakeFixedBackup(const std::string& path) const
     switch (EntryAt(backup)) {
     case TEntry::Unknown: Refuse(path, backup);
     case TEntry::Present:
+        // A symbolic link, a directory or a dangling name there holds no copy
+        // of anything: taking it for the backup would leave the file
+        // rewritten with none.
+        if (!IsPlainFile(backup))
+            Refuse(path, backup);
         // A second name of the file itself is a backup of what it holds now;
         // an older backup stays this file's backup unless asked otherwise.
         if (SameFile(backup, path) || !OverwriteAsked)
@@ -102,8 +107,9 @@ std::string TFileBackup::MakeBackup(const std::string& path) const
             PruneEmptyDirectories(target);
             Refuse(path, target);
         case TEntry::Present:
-            // A second name of the file itself already holds what it holds now.
-            if (SameFile(target, path) && IsRegularFile(target))
+            // A second name of the file itself already holds what it holds now
+            // (a symbolic link to it would follow it into its new contents).
+            if (SameFile(target, path) && IsPlainFile(target))
                 return target;
             // An older backup is replaced only when asked, and only once the
             // new one is whole; otherwise it stays where it is.

@@ -137,6 +137,12 @@ bool IsRegularFile(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool IsPlainFile(const std::string& path)
+{
+    struct stat st { };
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool MakeParentDirectories(const std::string& path)
 {
     const std::string directory = DirectoryPart(path);

@@ -17,6 +17,9 @@ bool SameFile(const std::string& a, const std::string& b);
 
 // Whether path names a regular file (links followed).
 bool IsRegularFile(const std::string& path);
+// A regular file under this very name, not reached through a symbolic link:
+// only such an entry can hold a copy of a file's contents.
+bool IsPlainFile(const std::string& path);
 
 // Creates every missing directory above path.
 bool MakeParentDirectories(const std::string& path);

@@ -145,6 +145,39 @@ TEST_F(FilesTest, FixedBackupPaths)
     EXPECT_EQ(Read(Dir + "a.tx_"), "current");
 }
 
+// A symbolic link (to the file itself, or to nothing) or a directory at the
+// backup path holds no copy: the backup goes elsewhere, or is refused, and
+// never leaves the file's old contents without a copy.
+TEST_F(FilesTest, LinksAtTheBackupPathAreNoBackup)
+{
+    const std::string file = Dir + "a.txt";
+    Write(file, "v1");
+    fs::create_symlink("a.txt", Dir + "a.tx_");
+    TFileBackup store;
+    int key = 0;
+    store.Backup(&key, file, false);
+    // The file rewritten as a run does: a new file renamed over it.
+    Write(Dir + "new", "v2");
+    fs::rename(Dir + "new", file);
+    EXPECT_EQ(store.Restore(&key), file);
+    EXPECT_EQ(Read(file), "v1");
+
+    for (const bool dangling : {true, false}) {
+        const std::string other = Dir + (dangling ? "b.txt" : "c.txt");
+        const std::string backup = Dir + (dangling ? "b.tx_" : "c.tx_");
+        Write(other, "old");
+        if (dangling)
+            fs::create_symlink("nowhere", backup);
+        else
+            fs::create_directory(backup);
+        TFileBackup fixed;
+        fixed.SetFixedPaths(true);
+        int fixedKey = 0;
+        EXPECT_NE(ErrorOf([&] { fixed.Backup(&fixedKey, other, false); }), "");
+        EXPECT_FALSE(fixed.Holds(&fixedKey));
+    }
+}
+
 TEST_F(FilesTest, VanishedBackupIsForgotten)
 {
     const std::string file = Dir + "a.txt";
