@@ -24,49 +24,71 @@ namespace {
 // Below this, reading costs less than setting up a mapping.
 constexpr std::size_t MappedInputMinimum = std::size_t{1} << 20;
 
+// Standard input, held once: a large file where it lies (mapped), a pipe in
+// a buffer that grows without copying, and a UTF-8 text, which is converted
+// in place, in a string of its own (beside a mapping or a buffer it would be
+// held twice).
+struct TStandardInput {
+    TMappedFile Mapped;
+    TStreamBuffer Piped;
+    std::string Text;
+    int Page = EncodingDetect;
+
+    // What the first step reads where it lies; empty when it is in Text.
+    std::string_view Borrowed() const { return Mapped.Mapped() ? Mapped.Bytes() : Piped.Bytes(); }
+    // Done with the mapping or the buffer.
+    void Release()
+    {
+        Mapped = TMappedFile();
+        Piped = TStreamBuffer();
+    }
+};
+
+// Reads standard input and finds its page (the one given, else detected).
+// Throws TError.
+TStandardInput ReadStandardInput(const TCliOptions& options, bool ownString)
+{
+    TStandardInput in;
+    ownString = ownString || options.From == EncodingUtf;
+    if (!ownString) {
+        GuardMappedInput(true);
+        in.Mapped = TMappedFile::MapRest(STDIN_FILENO, MappedInputMinimum);
+        if (in.Mapped.Mapped() && options.From == EncodingDetect &&
+            DetectEncodingOfHead(in.Mapped.Bytes()) == EncodingUtf) {
+            in.Mapped.GiveBack(STDIN_FILENO);
+            ownString = true;
+        }
+        if (!in.Mapped.Mapped())
+            GuardMappedInput(false);
+    }
+    if (ownString)
+        in.Text = ReadStream(STDIN_FILENO);
+    else if (!in.Mapped.Mapped())
+        in.Piped = TStreamBuffer::ReadAll(STDIN_FILENO, "standard input");
+    const std::string_view bytes = in.Borrowed().empty() ? std::string_view(in.Text) : in.Borrowed();
+    in.Page = options.From != EncodingDetect ? options.From : DetectEncodingOfHead(bytes);
+    if (!in.Piped.Bytes().empty() && in.Page == EncodingUtf) {
+        in.Text = std::string(bytes); // a pipe found to hold UTF-8: into a string after all
+        in.Piped = TStreamBuffer();
+    }
+    return in;
+}
+
 } // namespace
 
 int RunTextMode(const TCliOptions& options)
 {
     std::vector<TMaskPair> pairs;
-    std::string text;
-    // A large file on standard input is read where it lies, without a copy;
-    // anything else into a buffer that grows without copying.
-    TMappedFile mapped;
-    TStreamBuffer piped;
+    TStandardInput in;
     try {
         pairs = MaskPairs(options);
-        // A UTF-8 text is converted in place: it is read into a string of its
-        // own (a copy beside the mapping or the buffer would hold it twice).
-        bool ownString = options.From == EncodingUtf || pairs.empty();
-        if (!ownString) {
-            GuardMappedInput(true);
-            mapped = TMappedFile::MapRest(STDIN_FILENO, MappedInputMinimum);
-            if (mapped.Mapped() && options.From == EncodingDetect &&
-                DetectEncodingOfHead(mapped.Bytes()) == EncodingUtf) {
-                mapped.GiveBack(STDIN_FILENO);
-                ownString = true;
-            }
-            if (!mapped.Mapped())
-                GuardMappedInput(false);
-        }
-        if (ownString)
-            text = ReadStream(STDIN_FILENO);
-        else if (!mapped.Mapped())
-            piped = TStreamBuffer::ReadAll(STDIN_FILENO, "standard input");
+        in = ReadStandardInput(options, pairs.empty());
     } catch (const TError& e) {
         std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
         return 1;
     }
-    std::string_view input = mapped.Mapped() ? mapped.Bytes() : !piped.Bytes().empty() ? piped.Bytes() : text;
-    int source = options.From != EncodingDetect ? options.From : DetectEncodingOfHead(input);
-    // A pipe found to hold UTF-8: into a string after all.
-    if (!piped.Bytes().empty() && source == EncodingUtf) {
-        text = std::string(input);
-        piped = TStreamBuffer();
-        input = text;
-    }
-    const bool borrowed = mapped.Mapped() || !piped.Bytes().empty(); // the first step reads input where it lies
+    std::string text = std::move(in.Text);
+    int source = in.Page;
 
     // Every step works on the result of the one before; once recoded, the
     // text is in the target page.
@@ -90,12 +112,13 @@ int RunTextMode(const TCliOptions& options)
                 std::cerr << "error: " << OneLine(e.what()) << '\n';
                 return 1;
             }
-            // The first step reads a mapped input where it lies (a byte page:
-            // nothing of it changes on the way in).
-            auto replacer = k == 0 && borrowed ? TMaskedReplacer::CreateBorrowing(input, pairs[k].Search,
-                                                     pairs[k].Replace, paged.EnginePage, paged.EngineTarget)
-                                               : TMaskedReplacer::Create(std::move(paged.Bytes), pairs[k].Search,
-                                                     pairs[k].Replace, paged.EnginePage, paged.EngineTarget);
+            // The first step reads a mapped or piped input where it lies (a
+            // byte page: nothing of it changes on the way in).
+            auto replacer = k == 0 && !in.Borrowed().empty()
+                ? TMaskedReplacer::CreateBorrowing(
+                      in.Borrowed(), pairs[k].Search, pairs[k].Replace, paged.EnginePage, paged.EngineTarget)
+                : TMaskedReplacer::Create(
+                      std::move(paged.Bytes), pairs[k].Search, pairs[k].Replace, paged.EnginePage, paged.EngineTarget);
             // The last step's result goes out as it is made: the text is never
             // held twice.
             if (k + 1 == pairs.size() && paged.OutPage == EncodingUtf)
@@ -114,12 +137,13 @@ int RunTextMode(const TCliOptions& options)
                 break; // written already
             std::string result = replacer->TakeResult();
             replacer.reset(); // its text goes before the result is converted
-            mapped = TMappedFile();
-            piped = TStreamBuffer();
+            in.Release();
             text = FromEngine(std::move(result), paged);
             if (options.To != EncodingNone)
                 source = options.To;
         }
+        if (pairs.empty()) // a scenario without steps gives the text back
+            WriteStream(STDOUT_FILENO, text);
     } catch (const TError& e) {
         std::cerr << "tekstovar-cli: " << OneLine(e.what()) << '\n';
         return 1;

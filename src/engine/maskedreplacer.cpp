@@ -295,9 +295,8 @@ void TMaskedReplacer::AppendText(std::size_t from, std::size_t length)
         return;
     }
     // A long stretch goes piece by piece; one that needs no recoding goes
-    // straight from the text, without a copy.
-    // A nested replacement hands on at once whatever it has: its owner
-    // gathers the pieces.
+    // straight from the text, without a copy. A nested replacement hands on
+    // at once whatever it has: its owner gathers the pieces.
     while (length > 0) {
         if (!Recodes() && (length >= ResultPieceSize || !OwnsLexemsValue)) {
             PassResult(true);

@@ -152,6 +152,12 @@ TEST_F(CliFileTest, ScenarioOverStandardInputAndOverFiles)
 
     const TRun missing = Run({"--scenario", P("none.QZB")}, "x");
     EXPECT_EQ(missing.Status, 1);
+
+    // A scenario without steps gives the text back as it is.
+    File("empty.QZB", "");
+    const TRun none = Run({"--scenario", P("empty.QZB")}, "a1 b2");
+    EXPECT_EQ(none.Status, 0) << none.Err;
+    EXPECT_EQ(none.Out, "a1 b2");
 }
 
 // A dry run prints what a run prints and exits as it would, and writes
