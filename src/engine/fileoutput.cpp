@@ -47,8 +47,10 @@ void TFileOutput::BeginWriting()
 
 bool TFileOutput::WrittenEquals(const std::function<std::string()>& next)
 {
-    if (!WriteError.empty() || !Rewrite)
+    if (!WriteError.empty())
         return false;
+    if (!Rewrite) // nothing written: equal only to nothing
+        return SizeValue == 0 && next().empty();
     const int fd = ::open(Rewrite->TemporaryPath().c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;

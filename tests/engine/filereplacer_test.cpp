@@ -350,6 +350,7 @@ TEST(FileReplacer, LargeFilesAreWrittenInPiecesOnlyWhenChanged)
         {"fromkoi.txt", InPage(prose, EncodingKoi), "KOI", "", "", EncodingUtf, prose},
         // UTF-8 into KOI that comes out as the same bytes: left alone.
         {"ascii.txt", std::string(3 * TMaskedReplacer::ResultPieceSize, 'a'), "UTF", "zzz", "y", EncodingKoi, ""},
+        {"empty.txt", "", "UTF", "zzz", "y", EncodingKoi, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
